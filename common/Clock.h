@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDate>
+
+namespace tabel {
+
+class Clock
+{
+public:
+    virtual ~Clock() = default;
+    virtual QDate today() const = 0;
+};
+
+class SystemClock : public Clock
+{
+public:
+    QDate today() const override { return QDate::currentDate(); }
+};
+
+class FixedClock : public Clock
+{
+public:
+    explicit FixedClock(QDate day) : m_day(day) {}
+    QDate today() const override { return m_day; }
+    void setToday(QDate day) { m_day = day; }
+
+private:
+    QDate m_day;
+};
+
+} // namespace tabel

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+namespace tabel {
+
+enum class MessageIcon { None, Information, Warning, Error, Question };
+enum class MessageButtons { Ok, YesNo };
+enum class MessageAnswer { Ok, Yes, No };
+
+struct Message
+{
+    QString caption;
+    QString text;
+    MessageIcon icon = MessageIcon::None;
+    MessageButtons buttons = MessageButtons::Ok;
+};
+
+// Every message box of the program goes through this one service, so that tests can
+// see exactly what the user was shown and answer it.
+class Messages
+{
+public:
+    virtual ~Messages() = default;
+    virtual MessageAnswer show(const Message& message) = 0;
+
+    // Validation errors and refusals: caption "Ошибка", error icon, OK.
+    void error(const QString& text, const QString& caption = QStringLiteral("Ошибка"));
+    // Deletions ask first: caption "Удаление", Yes/No, question icon; true only on Yes.
+    bool confirmDeletion(const QString& question);
+};
+
+} // namespace tabel

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tabel {
+
+struct ConnectionSettings
+{
+    static inline const QString defaultHost = QStringLiteral("localhost");
+    static inline const QString defaultDatabase = QStringLiteral("kelvo_erp");
+
+    QString host = defaultHost; // a folder means the Unix socket in that folder
+    int port = 5432;
+    QString database = defaultDatabase;
+    QString user = QStringLiteral("sys");
+    QString password = QStringLiteral("mwtalpe");
+    QString sslMode = QStringLiteral("allow");
+
+    // arguments: the command line without the program name. The first is the database,
+    // the second the server; the first alone is ignored, and an empty first one with a
+    // server given means an empty database name.
+    static ConnectionSettings fromCommandLine(const QStringList& arguments);
+
+    // libpq options beyond host, port, database and credentials.
+    QString connectOptions() const;
+};
+
+} // namespace tabel

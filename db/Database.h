@@ -1,0 +1,52 @@
+#pragma once
+
+#include "db/ConnectionSettings.h"
+
+#include <QList>
+#include <QPair>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace tabel {
+
+// Named values for a statement, with the names exactly as the statement writes them (":data").
+using SqlParams = QList<QPair<QString, QVariant>>;
+
+// The one connection of the process. Every call either succeeds or throws DbError with
+// the server's text; nothing here shows a message.
+class Database
+{
+public:
+    explicit Database(const QString& connectionName = QStringLiteral("tabel"));
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    void open(const ConnectionSettings& settings);
+    void close();
+    bool isOpen() const;
+    QSqlDatabase connection() const;
+
+    QSqlQuery prepare(const QString& sql) const;
+    QSqlQuery execute(const QString& sql, const SqlParams& params = {}) const;
+    // Runs an already prepared statement with these values.
+    void execute(QSqlQuery& query, const SqlParams& params) const;
+    // The one-value read: the named column of the first row; no row or NULL reads as 0.
+    int readInt(const QString& sql, const QString& column, const SqlParams& params = {}) const;
+    QVariant readValue(const QString& sql, const QString& column, const SqlParams& params = {}) const;
+
+    void begin();
+    void commit();
+    void rollback() noexcept;
+    bool inTransaction() const { return m_inTransaction; }
+
+    // Serialises count-then-insert sequences between clients until the transaction ends.
+    void lockKey(const QString& key) const;
+
+private:
+    QString m_connectionName;
+    bool m_inTransaction = false;
+};
+
+} // namespace tabel

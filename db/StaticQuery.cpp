@@ -1,0 +1,142 @@
+#include "db/StaticQuery.h"
+
+#include "db/DbError.h"
+
+#include <QSqlError>
+#include <QSqlRecord>
+
+namespace tabel {
+
+StaticQuery::StaticQuery(const Database& database, const QString& sql, QObject* parent)
+    : QObject(parent), m_database(database), m_sql(sql)
+{
+    m_view.setSourceModel(&m_rows);
+    m_view.setSortLocaleAware(true);
+    m_view.setDynamicSortFilter(false);
+}
+
+void StaticQuery::setParameter(const QString& name, const QVariant& value)
+{
+    for (auto& param : m_params) {
+        if (param.first == name) {
+            param.second = value;
+            return;
+        }
+    }
+    m_params.append({name, value});
+}
+
+QVariant StaticQuery::parameter(const QString& name) const
+{
+    for (const auto& param : m_params)
+        if (param.first == name)
+            return param.second;
+    return {};
+}
+
+void StaticQuery::open()
+{
+    QSqlQuery query = m_database.execute(m_sql, m_params);
+    m_rows.setQuery(std::move(query));
+    if (m_rows.lastError().isValid())
+        throw DbError(m_rows.lastError().text());
+    while (m_rows.canFetchMore())
+        m_rows.fetchMore();
+    applyTitles();
+    m_view.refilter();
+    if (!m_sortField.isEmpty())
+        m_view.sort(fieldIndex(m_sortField), m_sortOrder);
+    m_open = true;
+    emit reopened();
+}
+
+void StaticQuery::close()
+{
+    m_rows.clear();
+    m_open = false;
+}
+
+void StaticQuery::reopen()
+{
+    close();
+    open();
+}
+
+void StaticQuery::setFieldTitle(const QString& field, const QString& title)
+{
+    m_titles.insert(field, title);
+    applyTitles();
+}
+
+void StaticQuery::applyTitles()
+{
+    for (auto it = m_titles.cbegin(); it != m_titles.cend(); ++it) {
+        const int column = m_rows.record().indexOf(it.key());
+        if (column >= 0)
+            m_rows.setHeaderData(column, Qt::Horizontal, it.value());
+    }
+}
+
+int StaticQuery::fieldIndex(const QString& field) const
+{
+    return m_rows.record().indexOf(field);
+}
+
+QVariant StaticQuery::value(int row, const QString& field) const
+{
+    const int column = fieldIndex(field);
+    if (column < 0 || row < 0 || row >= m_view.rowCount())
+        return {};
+    return m_rows.data(m_view.mapToSource(m_view.index(row, column)));
+}
+
+int StaticQuery::find(const QString& field, const QVariant& value) const
+{
+    const int column = fieldIndex(field);
+    if (column < 0)
+        return -1;
+    for (int row = 0; row < m_view.rowCount(); ++row) {
+        const QModelIndex source = m_view.mapToSource(m_view.index(row, column));
+        if (m_rows.data(source) == value)
+            return row;
+    }
+    return -1;
+}
+
+bool StaticQuery::FilterModel::filterAcceptsRow(int sourceRow, const QModelIndex&) const
+{
+    return !filter || filter(*static_cast<const QSqlQueryModel*>(sourceModel()), sourceRow);
+}
+
+void StaticQuery::setFilter(RowFilter filter)
+{
+    m_view.filter = std::move(filter);
+    m_view.refilter();
+}
+
+void StaticQuery::setPrefixFilter(const QString& field, const QString& prefix)
+{
+    if (prefix.isEmpty()) {
+        clearFilter();
+        return;
+    }
+    const int column = fieldIndex(field);
+    setFilter([column, prefix](const QSqlQueryModel& rows, int row) {
+        return column >= 0 &&
+               rows.data(rows.index(row, column)).toString().startsWith(prefix, Qt::CaseInsensitive);
+    });
+}
+
+void StaticQuery::clearFilter()
+{
+    setFilter({});
+}
+
+void StaticQuery::setSort(const QString& field, Qt::SortOrder order)
+{
+    m_sortField = field;
+    m_sortOrder = order;
+    m_view.sort(fieldIndex(field), order);
+}
+
+} // namespace tabel

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+namespace tabel {
+
+class Database;
+
+// Keeps accounts_dep.h_tabel in step with the production records: one day column of one
+// worker's row for one shift and month holds the sum of that day's hours.
+// Runs inside the caller's transaction, so the record change and its ledger land together.
+class HoursLedger
+{
+public:
+    explicit HoursLedger(Database& database);
+
+    // After a record was inserted or changed: creates the month's row when it is missing.
+    void recomputeAfterSave(int workerId, int shift, const QDate& date);
+    // After a record was deleted: only an existing row is updated.
+    void recomputeAfterDeletion(int workerId, int shift, const QDate& date);
+
+    static QString dayColumn(int day);
+
+private:
+    void lockRow(int workerId, int shift, const QDate& date);
+    int daySum(int workerId, int shift, const QDate& date);
+    void updateDay(int workerId, int shift, const QDate& date, int hours);
+
+    Database& m_database;
+};
+
+} // namespace tabel

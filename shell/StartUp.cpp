@@ -1,0 +1,21 @@
+#include "shell/StartUp.h"
+
+#include "common/Messages.h"
+#include "db/ConnectionSettings.h"
+#include "db/Database.h"
+#include "db/DbError.h"
+
+namespace tabel {
+
+bool connectAtStartUp(Database& database, Messages& messages, const QStringList& arguments)
+{
+    try {
+        database.open(ConnectionSettings::fromCommandLine(arguments));
+        return true;
+    } catch (const DbError&) {
+        messages.error(QStringLiteral("Подключение к БД отсутсвует!!!"), QStringLiteral("Ошибка!"));
+        return false;
+    }
+}
+
+} // namespace tabel

@@ -1,0 +1,79 @@
+#include "db/DataModule.h"
+#include "db/DbError.h"
+#include "support/ScriptedMessages.h"
+#include "support/TestDatabase.h"
+
+#include <QTest>
+
+using namespace tabel;
+
+class TestDataModuleHelpers : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestDatabase> m_db;
+
+private slots:
+    void initTestCase() { m_db = std::make_unique<TestDatabase>(QStringLiteral("helpers")); }
+    void cleanupTestCase() { m_db.reset(); }
+
+    void decimalSeparatorConversion_data()
+    {
+        QTest::addColumn<QString>("separator");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("comma to point") << "." << "12,5" << "12.5";
+        QTest::newRow("point kept") << "." << "12.5" << "12.5";
+        QTest::newRow("only the first comma") << "." << "1,2,3" << "1.2,3";
+        QTest::newRow("comma wins over an earlier point") << "." << "1.2,3" << "1.2.3";
+        QTest::newRow("whole number unchanged") << "." << "7" << "7";
+        QTest::newRow("point to comma") << "," << "0.25" << "0,25";
+        QTest::newRow("empty separator drops the mark") << "" << "3,75" << "375";
+        QTest::newRow("empty text") << "." << "" << "";
+    }
+    void decimalSeparatorConversion()
+    {
+        QFETCH(QString, separator);
+        QFETCH(QString, typed);
+        QFETCH(QString, expected);
+        ScriptedMessages messages;
+        DataModule module(m_db->database(), messages);
+        module.setDatabaseDecimalSeparator(separator);
+        QCOMPARE(module.convertDecimalSeparator(typed), expected);
+    }
+
+    void duplicateCheck()
+    {
+        m_db->run(QStringLiteral("insert into accounts_dep.vid_oper (vid) values ('Резка'), ('РЕЗКА '), ('резка')"));
+        ScriptedMessages messages;
+        DataModule module(m_db->database(), messages);
+        const QString count = QStringLiteral(
+            "select count(*) as cnt from accounts_dep.vid_oper where upper(trim(vid)) = upper(trim(:v))");
+
+        QVERIFY(!module.isDuplicate(count, {{":v", "Гибка"}}, QStringLiteral("Такой вид уже есть")));
+        QVERIFY(messages.shown().isEmpty());
+
+        QVERIFY(module.isDuplicate(count, {{":v", "резка"}}, QStringLiteral("Такой вид уже есть")));
+        QCOMPARE(messages.shown().size(), 1);
+        QCOMPARE(messages.shown().first().text, QStringLiteral("Такой вид уже есть"));
+        QCOMPARE(messages.shown().first().caption, QStringLiteral("Ошибка"));
+        QCOMPARE(messages.shown().first().icon, MessageIcon::Error);
+
+        // A failing statement is an error for the caller, not a message of its own.
+        messages.clear();
+        QVERIFY_THROWS_EXCEPTION(DbError, module.isDuplicate(QStringLiteral("select count(*) as cnt from nowhere"),
+                                                             {}, QStringLiteral("x")));
+        QVERIFY(messages.shown().isEmpty());
+    }
+
+    void oneValueReadTreatsNothingAsZero()
+    {
+        Database& db = m_db->database();
+        QCOMPARE(db.readInt(QStringLiteral("select 42 as n"), QStringLiteral("n")), 42);
+        QCOMPARE(db.readInt(QStringLiteral("select 1 as n where false"), QStringLiteral("n")), 0);
+        QCOMPARE(db.readInt(QStringLiteral("select null::int as n"), QStringLiteral("n")), 0);
+        QVERIFY_THROWS_EXCEPTION(DbError, db.readInt(QStringLiteral("select 1 as n"), QStringLiteral("m")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataModuleHelpers)
+#include "TestDataModuleHelpers.moc"

@@ -1,0 +1,79 @@
+#include "support/TestDatabase.h"
+
+#include "db/DbError.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <QSqlQuery>
+
+namespace tabel {
+
+namespace {
+QString serverFolder()
+{
+    const QString host = qEnvironmentVariable("TABEL_TEST_PGHOST");
+    if (host.isEmpty())
+        qFatal("TABEL_TEST_PGHOST is not set: run the tests through scripts/test");
+    return host;
+}
+
+QString templateName()
+{
+    const QString name = qEnvironmentVariable("TABEL_TEST_TEMPLATE");
+    return name.isEmpty() ? QStringLiteral("tabel_template") : name;
+}
+} // namespace
+
+TestDatabase::TestDatabase(const QString& name)
+    : m_name(QStringLiteral("t_%1_%2")
+                 .arg(QString(name).toLower().replace(QRegularExpression(QStringLiteral("[^a-z0-9]")),
+                                                       QStringLiteral("_")))
+                 .arg(QCoreApplication::applicationPid())),
+      m_database(QStringLiteral("fixture-") + name)
+{
+    admin(QStringLiteral("DROP DATABASE IF EXISTS \"%1\"").arg(m_name));
+    admin(QStringLiteral("CREATE DATABASE \"%1\" TEMPLATE \"%2\"").arg(m_name, templateName()));
+    m_database.open(settings());
+}
+
+TestDatabase::~TestDatabase()
+{
+    m_database.close();
+    try {
+        admin(QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(m_name));
+    } catch (const DbError& error) {
+        qWarning("%s", qPrintable(error.text()));
+    }
+}
+
+ConnectionSettings TestDatabase::settings() const
+{
+    ConnectionSettings settings;
+    settings.host = serverFolder();
+    settings.database = m_name;
+    return settings;
+}
+
+void TestDatabase::admin(const QString& sql)
+{
+    // Creating a database cannot run inside another database's connection to the template.
+    Database admin(QStringLiteral("admin-") + m_name);
+    ConnectionSettings settings;
+    settings.host = serverFolder();
+    settings.database = QStringLiteral("postgres");
+    admin.open(settings);
+    admin.execute(sql);
+}
+
+void TestDatabase::run(const QString& sql, const SqlParams& params)
+{
+    m_database.execute(sql, params);
+}
+
+int TestDatabase::count(const QString& sql, const SqlParams& params)
+{
+    QSqlQuery query = m_database.execute(sql, params);
+    return query.next() ? query.value(0).toInt() : -1;
+}
+
+} // namespace tabel

@@ -1,0 +1,88 @@
+#include "db/QueryGrid.h"
+
+#include "common/Numbers.h"
+#include "db/StaticQuery.h"
+
+#include <QDateTime>
+#include <QHeaderView>
+#include <QTableView>
+
+namespace tabel {
+
+QString GridDelegate::displayText(const QVariant& value, const QLocale& locale) const
+{
+    switch (value.typeId()) {
+    case QMetaType::QDate: return value.toDate().toString(QStringLiteral("dd.MM.yyyy"));
+    case QMetaType::QDateTime: return value.toDateTime().date().toString(QStringLiteral("dd.MM.yyyy"));
+    case QMetaType::Double:
+    case QMetaType::Float: return formatDecimal(value.toDouble(), 0, 4);
+    default: break;
+    }
+    return QStyledItemDelegate::displayText(value, locale);
+}
+
+void GridDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    option->displayAlignment = m_alignment;
+}
+
+QueryGrid::QueryGrid(QTableView& view, QList<GridColumn> columns)
+    : QObject(&view), m_view(view), m_columns(std::move(columns))
+{
+    QHeaderView& header = *m_view.horizontalHeader();
+    QFont bold = header.font();
+    bold.setBold(true);
+    header.setFont(bold);
+    header.setDefaultAlignment(Qt::AlignCenter);
+}
+
+void QueryGrid::show(StaticQuery& query)
+{
+    m_query = &query;
+    if (m_view.model() != query.model()) {
+        disconnect(m_resetConnection);
+        m_view.setModel(query.model());
+        m_resetConnection =
+            connect(query.model(), &QAbstractItemModel::modelReset, this, &QueryGrid::applyLayout);
+    }
+    applyLayout();
+}
+
+void QueryGrid::setDelegate(const QString& field, GridDelegate* delegate)
+{
+    delegate->setParent(&m_view);
+    delete m_delegates.value(field);
+    m_delegates.insert(field, delegate);
+    applyLayout();
+}
+
+void QueryGrid::applyLayout()
+{
+    if (!m_query)
+        return;
+    QHeaderView& header = *m_view.horizontalHeader();
+    const int count = m_query->model()->columnCount();
+    for (int column = 0; column < count; ++column)
+        m_view.setColumnHidden(column, true);
+    int visual = 0;
+    for (const GridColumn& wanted : m_columns) {
+        const int column = m_query->fieldIndex(wanted.field);
+        if (column < 0)
+            continue;
+        m_query->setFieldTitle(wanted.field, wanted.title);
+        m_view.setColumnHidden(column, false);
+        header.moveSection(header.visualIndex(column), visual++);
+        if (wanted.width > 0)
+            m_view.setColumnWidth(column, wanted.width);
+        GridDelegate* delegate = m_delegates.value(wanted.field);
+        if (!delegate) {
+            delegate = new GridDelegate(&m_view);
+            m_delegates.insert(wanted.field, delegate);
+        }
+        delegate->setAlignment(wanted.alignment);
+        m_view.setItemDelegateForColumn(column, delegate);
+    }
+}
+
+} // namespace tabel

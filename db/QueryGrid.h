@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QMetaObject>
+#include <QObject>
+#include <QString>
+#include <QStyledItemDelegate>
+
+class QTableView;
+
+namespace tabel {
+
+class StaticQuery;
+
+struct GridColumn
+{
+    QString field;
+    QString title;
+    int width = -1; // -1: the view's default
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+};
+
+class GridDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QString displayText(const QVariant& value, const QLocale& locale) const override;
+    void setAlignment(Qt::Alignment alignment) { m_alignment = alignment; }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+
+private:
+    Qt::Alignment m_alignment = Qt::AlignLeft | Qt::AlignVCenter;
+};
+
+// Shows a query in a grid with only these columns, in this order, with centred bold titles,
+// and keeps that layout when the query reopens (a model reset forgets hidden and moved columns).
+// Dates read as DD.MM.YYYY and numbers with the decimal comma, whatever the machine's locale.
+class QueryGrid : public QObject
+{
+public:
+    QueryGrid(QTableView& view, QList<GridColumn> columns);
+    void show(StaticQuery& query);
+    StaticQuery* query() const { return m_query; }
+    // A drawing of its own for one field's cells; the grid takes ownership.
+    void setDelegate(const QString& field, GridDelegate* delegate);
+
+private:
+    void applyLayout();
+
+    QTableView& m_view;
+    QList<GridColumn> m_columns;
+    StaticQuery* m_query = nullptr;
+    QHash<QString, GridDelegate*> m_delegates;
+    QMetaObject::Connection m_resetConnection;
+};
+
+
+} // namespace tabel

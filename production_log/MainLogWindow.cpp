@@ -1,0 +1,387 @@
+#include "production_log/MainLogWindow.h"
+
+#include "common/Clock.h"
+#include "common/Messages.h"
+#include "db/DataModule.h"
+#include "db/QueryGrid.h"
+#include "production_log/ClosedMarkDelegate.h"
+#include "production_log/ProductionRecords.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace tabel {
+
+namespace {
+bool isWeekend(const QDate& date)
+{
+    return date.dayOfWeek() >= Qt::Saturday;
+}
+
+class BusyCursor
+{
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+const QList<GridColumn>& recordColumns()
+{
+    static const QList<GridColumn> columns = {
+        {QStringLiteral("fio"), QStringLiteral("Фамилия И.О."), 250},
+        {QStringLiteral("marka"), QStringLiteral("Марка изделия"), 260},
+        {QStringLiteral("vid"), QStringLiteral("Операция"), 155},
+        {QStringLiteral("nmn"), QStringLiteral("Вид"), 157},
+        {QStringLiteral("color"), QStringLiteral("Цвет"), -1, Qt::AlignCenter},
+        {QStringLiteral("time"), QStringLiteral("Часы"), -1, Qt::AlignRight | Qt::AlignVCenter},
+        {QStringLiteral("kol_vo"), QStringLiteral("Кол-во"), 57, Qt::AlignRight | Qt::AlignVCenter},
+        {QStringLiteral("brak"), QStringLiteral("Брак"), 49, Qt::AlignRight | Qt::AlignVCenter},
+        {QStringLiteral("summa"), QStringLiteral("Итого (р.)"), 78, Qt::AlignRight | Qt::AlignVCenter},
+        {QStringLiteral("ok"), QStringLiteral("OK"), 37, Qt::AlignCenter},
+        {QStringLiteral("vvod"), QStringLiteral("Заведен"), 72, Qt::AlignCenter},
+    };
+    return columns;
+}
+} // namespace
+
+MainLogWindow::MainLogWindow(DataModule& dataModule, const Clock& clock, Messages& messages,
+                             int versionCheckIntervalMs, QWidget* parent)
+    : QDialog(parent), m_dataModule(dataModule), m_clock(clock), m_messages(messages)
+{
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowTitle(QStringLiteral("Табель"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowFlag(Qt::WindowMinimizeButtonHint, true);
+
+    auto* layout = new QVBoxLayout(this);
+    QMenuBar* menu = buildMenu();
+    layout->setMenuBar(menu);
+
+    auto* top = new QHBoxLayout;
+    const QStringList shiftCaptions = {QStringLiteral("Смена №1"), QStringLiteral("Смена №2"),
+                                       QStringLiteral("Смена №3"), QStringLiteral("Переработка")};
+    for (int i = 0; i < 4; ++i) {
+        auto* button = new QRadioButton(shiftCaptions.at(i), this);
+        button->setObjectName(QStringLiteral("RadioButton%1").arg(i + 1));
+        button->setAutoFillBackground(true);
+        connect(button, &QRadioButton::toggled, this, [this, i](bool checked) {
+            if (checked)
+                setShift(i + 1);
+        });
+        m_shiftButtons[i] = button;
+        top->addWidget(button);
+    }
+    top->addSpacing(24);
+    auto* dateLabel = new QLabel(QStringLiteral("&Дата:"), this);
+    m_date = new QDateEdit(this);
+    m_date->setObjectName(QStringLiteral("DateT"));
+    m_date->setCalendarPopup(true);
+    m_date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    m_date->setDate(m_clock.today());
+    m_date->installEventFilter(this);
+    QWidget* calendarPopup = m_date->calendarWidget()->window();
+    calendarPopup->installEventFilter(this);
+    m_calendarPopup = calendarPopup;
+    dateLabel->setBuddy(m_date);
+    top->addWidget(dateLabel);
+    top->addWidget(m_date);
+    top->addSpacing(24);
+    m_dayOff = new QCheckBox(QStringLiteral("Выходной"), this);
+    m_dayOff->setObjectName(QStringLiteral("CBox1"));
+    m_dayOff->setAutoFillBackground(true);
+    connect(m_dayOff, &QCheckBox::toggled, this, &MainLogWindow::showDayOff);
+    top->addWidget(m_dayOff);
+    top->addStretch();
+    layout->addLayout(top);
+
+    m_grid = new QTableView(this);
+    m_grid->setObjectName(QStringLiteral("DBGrid2"));
+    m_grid->setAccessibleName(QStringLiteral("Записи смены"));
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
+    m_grid->verticalHeader()->hide();
+    m_gridLayout = new QueryGrid(*m_grid, recordColumns());
+    m_gridLayout->setDelegate(QStringLiteral("ok"), new ClosedMarkDelegate);
+    connect(m_grid, &QTableView::doubleClicked, this, &MainLogWindow::toggleClosedMark);
+    layout->addWidget(m_grid, 1);
+
+    auto* bottom = new QHBoxLayout;
+    auto addButton = [&](const QString& caption, const QString& name, void (MainLogWindow::*handler)()) {
+        auto* button = new QPushButton(caption, this);
+        button->setObjectName(name);
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, handler);
+        return button;
+    };
+    m_add = addButton(QStringLiteral("Добавить"), QStringLiteral("Button1"), &MainLogWindow::addRecord);
+    m_change = addButton(QStringLiteral("Изменить"), QStringLiteral("Button2"), &MainLogWindow::changeRecord);
+    m_delete = addButton(QStringLiteral("Удалить"), QStringLiteral("Button3"), &MainLogWindow::deleteRecord);
+    m_refresh = addButton(QStringLiteral("Обновить"), QStringLiteral("Button4"), &MainLogWindow::refresh);
+    m_exit = addButton(QStringLiteral("Выход"), QStringLiteral("Button5"), &MainLogWindow::reject);
+    for (QPushButton* button : {m_add, m_change, m_delete, m_refresh})
+        bottom->addWidget(button);
+    m_importProgress = new QLabel(this);
+    m_importProgress->setObjectName(QStringLiteral("Label1"));
+    m_importProgress->hide();
+    bottom->addWidget(m_importProgress);
+    bottom->addStretch();
+    bottom->addWidget(m_exit);
+    layout->addLayout(bottom);
+
+    m_versionTimer = new QTimer(this);
+    m_versionTimer->setObjectName(QStringLiteral("Timer1"));
+    m_versionTimer->setInterval(versionCheckIntervalMs);
+    connect(m_versionTimer, &QTimer::timeout, this, &MainLogWindow::versionCheckDue);
+    m_versionTimer->start();
+
+    m_shiftButtons[0]->setChecked(true);
+    showShiftButtons();
+    m_gridLayout->show(currentList());
+    setFixedSize(1281, 585 + menu->sizeHint().height());
+}
+
+QMenuBar* MainLogWindow::buildMenu()
+{
+    auto* bar = new QMenuBar(this);
+    bar->setNativeMenuBar(false);
+    auto item = [this](QMenu* menu, const QString& caption, void (MainLogWindow::*request)()) {
+        QAction* action = menu->addAction(caption);
+        connect(action, &QAction::triggered, this, [this, request] { runModal([this, request] { emit(this->*request)(); }); });
+        return action;
+    };
+    QMenu* reference = bar->addMenu(QStringLiteral("Справочники"));
+    reference->setObjectName(QStringLiteral("N1"));
+    item(reference, QStringLiteral("Рабочие"), &MainLogWindow::workersRequested);
+    item(reference, QStringLiteral("Изделия"), &MainLogWindow::productsRequested);
+    item(reference, QStringLiteral("Цены"), &MainLogWindow::pricesRequested);
+    item(reference, QStringLiteral("Операции"), &MainLogWindow::operationTypesRequested);
+    reference->addAction(QStringLiteral("Внеурочное")); // kept for the users' habit; does nothing
+    m_referenceMenu = reference->menuAction();
+
+    m_timesheetMenu = bar->addAction(QStringLiteral("Табель по времени"));
+    connect(m_timesheetMenu, &QAction::triggered, this,
+            [this] { runModal([this] { emit timesheetRequested(); }); });
+
+    QMenu* reports = bar->addMenu(QStringLiteral("Отчеты"));
+    item(reports, QStringLiteral("Сводные отчеты"), &MainLogWindow::reportsRequested);
+
+    QAction* exit = bar->addAction(QStringLiteral("Выход"));
+    connect(exit, &QAction::triggered, this, &MainLogWindow::reject);
+
+    QAction* import = bar->addAction(QStringLiteral("Импорт"));
+    import->setVisible(false);
+    connect(import, &QAction::triggered, this, [this] { runModal([this] { emit importRequested(); }); });
+    return bar;
+}
+
+void MainLogWindow::logIn(const QString& loginName, const MainWindowAccess& access)
+{
+    m_loginName = loginName;
+    m_shiftButtons[0]->setChecked(true);
+    setShift(1);
+    m_add->setEnabled(access.add);
+    m_change->setEnabled(access.change);
+    m_delete->setEnabled(access.remove);
+    for (QRadioButton* button : m_shiftButtons)
+        button->setEnabled(access.shiftButtons);
+    m_dayOff->setEnabled(access.dayOff);
+    m_refresh->setEnabled(access.refresh);
+    m_grid->setEnabled(access.grid);
+    m_date->setEnabled(access.datePicker);
+    m_referenceMenu->setEnabled(access.referenceMenu);
+    m_timesheetMenu->setEnabled(access.timesheetMenu);
+}
+
+WorkingDay MainLogWindow::workingDay() const
+{
+    return {m_date->date(), m_shift, m_dayOff->isChecked(), m_loginName};
+}
+
+StaticQuery& MainLogWindow::currentList()
+{
+    return m_dataModule.dailyList(m_shift >= 1 && m_shift <= 4 ? m_shift : 1);
+}
+
+int MainLogWindow::currentRow() const
+{
+    const QModelIndex current = m_grid->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+QVariant MainLogWindow::currentValue(const QString& field) const
+{
+    const int row = currentRow();
+    if (row < 0)
+        return {};
+    return const_cast<MainLogWindow*>(this)->currentList().value(row, field);
+}
+
+void MainLogWindow::selectRow(int row)
+{
+    StaticQuery& list = currentList();
+    if (list.rowCount() == 0)
+        return;
+    row = std::clamp(row, 0, list.rowCount() - 1);
+    const int column = list.fieldIndex(QStringLiteral("fio"));
+    m_grid->setCurrentIndex(list.model()->index(row, std::max(column, 0)));
+    m_grid->selectRow(row);
+}
+
+void MainLogWindow::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    activate();
+}
+
+void MainLogWindow::activate()
+{
+    const QDate today = m_clock.today();
+    m_date->setDate(today);
+    if (isWeekend(today))
+        m_dayOff->setChecked(true);
+    reloadLists();
+}
+
+void MainLogWindow::reloadLists()
+{
+    m_dataModule.setDailyListDate(m_date->date());
+    for (int shift = 1; shift <= 4; ++shift)
+        m_dataModule.dailyList(shift).close();
+    for (int shift = 1; shift <= 4; ++shift)
+        m_dataModule.dailyList(shift).open();
+    selectRow(0);
+}
+
+void MainLogWindow::chooseDate()
+{
+    {
+        BusyCursor busy;
+        reloadLists();
+        m_dayOff->setChecked(isWeekend(m_date->date()));
+    }
+    m_grid->setFocus();
+}
+
+bool MainLogWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // Typing a date does not reload the lists: only closing the calendar or Enter does,
+    // so that a half-typed date never hits the database.
+    if (watched == m_date && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            chooseDate();
+            return true;
+        }
+    } else if (watched == m_calendarPopup && event->type() == QEvent::Hide) {
+        QTimer::singleShot(0, this, &MainLogWindow::chooseDate);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void MainLogWindow::showDayOff(bool dayOff)
+{
+    m_dayOff->setStyleSheet(dayOff ? QStringLiteral("QCheckBox { background-color: #FF0000; font-weight: bold; }")
+                                   : QString());
+}
+
+void MainLogWindow::setShift(int shift)
+{
+    m_shift = shift;
+    if (!m_shiftButtons[shift - 1]->isChecked())
+        m_shiftButtons[shift - 1]->setChecked(true);
+    showShiftButtons();
+    m_gridLayout->show(currentList());
+    selectRow(0);
+}
+
+void MainLogWindow::showShiftButtons()
+{
+    for (int i = 0; i < 4; ++i)
+        m_shiftButtons[i]->setStyleSheet(
+            i + 1 == m_shift ? QStringLiteral("QRadioButton { background-color: #008000; font-weight: bold; }")
+                             : QString());
+}
+
+void MainLogWindow::runModal(const std::function<void()>& opener)
+{
+    opener();
+    activate();
+}
+
+void MainLogWindow::addRecord()
+{
+    runModal([this] { emit addRecordRequested(); });
+}
+
+void MainLogWindow::changeRecord()
+{
+    if (currentList().rowCount() == 0)
+        return;
+    const int row = currentRow();
+    runModal([this] { emit changeRecordRequested(); });
+    selectRow(row);
+}
+
+void MainLogWindow::deleteRecord()
+{
+    const QVariant id = currentValue(QStringLiteral("id"));
+    if (id.isNull())
+        return;
+    StaticQuery& list = currentList();
+    if (!m_messages.confirmDeletion(QStringLiteral("Удалить позицию из списка?"))) {
+        list.reopen();
+        selectRow(0);
+        return;
+    }
+    const int workerId = currentValue(QStringLiteral("w_id")).toInt();
+    // The record's own day: the picker may show a date typed but not yet loaded.
+    const QDate date = currentValue(QStringLiteral("data")).toDate();
+    ProductionRecords(m_dataModule.database()).deleteRecord(id.toInt(), workerId, m_shift, date);
+    list.reopen();
+    selectRow(0);
+}
+
+void MainLogWindow::toggleClosedMark()
+{
+    if (m_loginName == QLatin1String("masters"))
+        return;
+    StaticQuery& list = currentList();
+    const int row = currentRow();
+    if (list.rowCount() == 0 || row < 0)
+        return;
+    ProductionRecords(m_dataModule.database())
+        .toggleClosedMark(list.value(row, QStringLiteral("id")).toInt(),
+                          list.value(row, QStringLiteral("ok")).toString().trimmed());
+    list.reopen();
+    selectRow(row);
+}
+
+void MainLogWindow::refresh()
+{
+    BusyCursor busy;
+    for (int shift = 1; shift <= 4; ++shift)
+        m_dataModule.dailyList(shift).reopen();
+    selectRow(0);
+}
+
+} // namespace tabel

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "production_log/MainWindowAccess.h"
+#include "production_log/WorkingDay.h"
+
+#include <QDialog>
+#include <QVariant>
+#include <array>
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QDateEdit;
+class QLabel;
+class QMenuBar;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+class QTimer;
+
+namespace tabel {
+
+class Clock;
+class DataModule;
+class Messages;
+class QueryGrid;
+class StaticQuery;
+
+// The day's production records of one shift: where foremen keep the log. Shown modally by
+// the login window; every window of the program is reached from its menu and buttons.
+class MainLogWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    MainLogWindow(DataModule& dataModule, const Clock& clock, Messages& messages,
+                  int versionCheckIntervalMs = 30000, QWidget* parent = nullptr);
+
+    // Called by the login: shift 1, the login name, and what this user may touch.
+    void logIn(const QString& loginName, const MainWindowAccess& access);
+
+    WorkingDay workingDay() const;
+    int currentShift() const { return m_shift; }
+    QString loginName() const { return m_loginName; }
+    StaticQuery& currentList();
+    // The selected record of the current list, or -1.
+    int currentRow() const;
+    QVariant currentValue(const QString& field) const;
+    void selectRow(int row);
+
+    // Today's date and the four lists afresh: on showing, and whenever a window that this
+    // one opened modally has closed.
+    void activate();
+    // The picker's date was chosen (calendar closed or Enter).
+    void chooseDate();
+    void reloadLists();
+    void setShift(int shift);
+
+    // Opens a window modally through opener, then activates again, as after any modal child.
+    void runModal(const std::function<void()>& opener);
+
+signals:
+    void versionCheckDue();
+    void addRecordRequested();
+    void changeRecordRequested();
+    void workersRequested();
+    void productsRequested();
+    void pricesRequested();
+    void operationTypesRequested();
+    void timesheetRequested();
+    void reportsRequested();
+    void importRequested();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QMenuBar* buildMenu();
+    void addRecord();
+    void changeRecord();
+    void deleteRecord();
+    void toggleClosedMark();
+    void refresh();
+    void showDayOff(bool dayOff);
+    void showShiftButtons();
+
+    DataModule& m_dataModule;
+    const Clock& m_clock;
+    Messages& m_messages;
+    QString m_loginName;
+    int m_shift = 1;
+
+    std::array<QRadioButton*, 4> m_shiftButtons{};
+    QDateEdit* m_date = nullptr;
+    QWidget* m_calendarPopup = nullptr;
+    QCheckBox* m_dayOff = nullptr;
+    QTableView* m_grid = nullptr;
+    QueryGrid* m_gridLayout = nullptr;
+    QPushButton* m_add = nullptr;
+    QPushButton* m_change = nullptr;
+    QPushButton* m_delete = nullptr;
+    QPushButton* m_refresh = nullptr;
+    QPushButton* m_exit = nullptr;
+    QLabel* m_importProgress = nullptr;
+    QAction* m_referenceMenu = nullptr;
+    QAction* m_timesheetMenu = nullptr;
+    QTimer* m_versionTimer = nullptr;
+};
+
+} // namespace tabel

@@ -1,0 +1,56 @@
+#include "shell/TabelApplication.h"
+
+#include "common/Messages.h"
+#include "db/Database.h"
+#include "db/DbError.h"
+
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+namespace tabel {
+
+TabelApplication::TabelApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+void TabelApplication::setErrorReport(Messages* messages, Database* database)
+{
+    m_messages = messages;
+    m_database = database;
+}
+
+bool TabelApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const DbError& error) {
+        report(error.text());
+    } catch (const std::exception& error) {
+        report(QString::fromUtf8(error.what()));
+    }
+    return false;
+}
+
+void TabelApplication::report(const QString& text)
+{
+    if (m_database)
+        m_database->rollback();
+    if (m_messages)
+        m_messages->error(text);
+    else
+        qWarning("%s", qPrintable(text));
+}
+
+void TabelApplication::useRussian()
+{
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const char* name : {"qtbase_ru"}) {
+        auto* translator = new QTranslator(this);
+        if (translator->load(QString::fromLatin1(name), folder))
+            installTranslator(translator);
+        else
+            delete translator;
+    }
+}
+
+} // namespace tabel

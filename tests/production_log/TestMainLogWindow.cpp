@@ -1,0 +1,289 @@
+#include "common/Clock.h"
+#include "db/DataModule.h"
+#include "production_log/MainLogWindow.h"
+#include "shell/AccessPolicy.h"
+#include "support/GuiTestMain.h"
+#include "support/ScriptedMessages.h"
+#include "support/TestDatabase.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+
+using namespace tabel;
+
+namespace {
+const QDate today(2024, 3, 5);  // a Tuesday
+const QDate saturday(2024, 3, 9);
+
+const char* const fixture = R"(
+insert into cmn_contractor.person (id, s_caption, s_code) values (1, 'Иванов Иван', '1'), (2, 'Петров Пётр', '2');
+insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, s_description, id_msm_bs, massa) values (10, 'А-100', '', 6, 1);
+insert into accounts_dep.vid_oper (id, vid) values (1, 'Резка');
+insert into accounts_dep.oper (id, vid, naimen, i_id, cena_new) values (100, 1, 0, 10, 0);
+insert into accounts_dep.norm (o_id, norma, price, prize) values (100, 10, 2.5, 0);
+insert into accounts_dep.smena (id, w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, ok) values
+  (1, 1, 10, 100, 2.5, 10, 0, '2024-03-05', 1, 0, 4, 'no'),
+  (2, 1, 10, 100, 2.5, 10, 0, '2024-03-05', 1, 1, 3, 'ok'),
+  (3, 1, 10, 100, 2.5, 10, 0, '2024-03-05', 1, 2, 1, 'да'),
+  (4, 1, 10, 100, 2.5, 10, 0, '2024-03-05', 1, 3, 1, ''),
+  (5, 2, 10, 100, 2.5, 4, 1, '2024-03-05', 4, 0, 6, 'no'),
+  (6, 2, 10, 100, 2.5, 4, 1, '2024-03-09', 1, 0, 2, 'no');
+insert into accounts_dep.h_tabel (w_id, smena, month, year, d4, d5) values (1, 1, 3, 2024, 8, 9), (2, 4, 3, 2024, 0, 6);
+)";
+} // namespace
+
+class TestMainLogWindow : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestDatabase> m_db;
+    ScriptedMessages m_messages;
+    FixedClock m_clock{today};
+    std::unique_ptr<DataModule> m_module;
+    std::unique_ptr<MainLogWindow> m_window;
+
+    template <typename T> T* child(const QString& name)
+    {
+        T* found = m_window->findChild<T*>(name);
+        if (!found)
+            qFatal("no child %s", qPrintable(name));
+        return found;
+    }
+    QPushButton* button(const QString& caption)
+    {
+        for (QPushButton* candidate : m_window->findChildren<QPushButton*>())
+            if (candidate->text() == caption)
+                return candidate;
+        qFatal("no button %s", qPrintable(caption));
+    }
+    QAction* menu(const QString& caption)
+    {
+        for (QAction* action : m_window->findChild<QMenuBar*>()->actions())
+            if (action->text() == caption)
+                return action;
+        qFatal("no menu %s", qPrintable(caption));
+    }
+    QStringList marks()
+    {
+        QStringList result;
+        StaticQuery& list = m_window->currentList();
+        for (int row = 0; row < list.rowCount(); ++row)
+            result << list.value(row, QStringLiteral("id")).toString() + "=" +
+                          list.value(row, QStringLiteral("ok")).toString();
+        return result;
+    }
+    void doubleClickRecord(int id)
+    {
+        auto* grid = child<QTableView>(QStringLiteral("DBGrid2"));
+        const int row = m_window->currentList().find(QStringLiteral("id"), id);
+        QVERIFY(row >= 0);
+        const QModelIndex cell = grid->model()->index(row, m_window->currentList().fieldIndex(QStringLiteral("fio")));
+        const QPoint at = grid->visualRect(cell).center();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+    }
+    int ledgerDay(int worker, int shift, int day)
+    {
+        return m_db->count(QStringLiteral("select d%1 from accounts_dep.h_tabel where w_id=:w and smena=:s").arg(day),
+                           {{":w", worker}, {":s", shift}});
+    }
+    void logIn(const QString& word)
+    {
+        const auto level = accessForLoginWord(word);
+        QVERIFY(level);
+        m_window->logIn(word.trimmed(), mainWindowAccess(*level));
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
+private slots:
+    void init()
+    {
+        m_db = std::make_unique<TestDatabase>(QStringLiteral("mainwindow"));
+        m_db->run(QString::fromUtf8(fixture));
+        m_messages.clear();
+        m_clock.setToday(today);
+        m_module = std::make_unique<DataModule>(m_db->database(), m_messages);
+        m_module->setDailyListExcludedMark(QStringLiteral("ta"));
+        m_window = std::make_unique<MainLogWindow>(*m_module, m_clock, m_messages);
+        static_cast<TabelApplication*>(qApp)->setErrorReport(&m_messages, &m_db->database());
+    }
+    void cleanup()
+    {
+        static_cast<TabelApplication*>(qApp)->setErrorReport(nullptr, nullptr);
+        m_window.reset();
+        m_module.reset();
+        m_db.reset();
+    }
+
+    void accessLevels_data()
+    {
+        QTest::addColumn<QString>("word");
+        // add, change, delete, shifts, day off, refresh, grid, date, reference menu, time sheet menu
+        QTest::addColumn<QString>("enabled");
+        QTest::newRow("econom") << "econom" << "0000000000";
+        QTest::newRow("masters") << "masters" << "1001111100";
+        QTest::newRow("sklad") << "sklad" << "0001111100";
+        QTest::newRow("full access") << "73516280" << "1111111111";
+    }
+    void accessLevels()
+    {
+        QFETCH(QString, word);
+        QFETCH(QString, enabled);
+        logIn(word);
+        const QList<bool> actual = {
+            button(QStringLiteral("Добавить"))->isEnabled(),
+            button(QStringLiteral("Изменить"))->isEnabled(),
+            button(QStringLiteral("Удалить"))->isEnabled(),
+            child<QRadioButton>(QStringLiteral("RadioButton4"))->isEnabled(),
+            child<QCheckBox>(QStringLiteral("CBox1"))->isEnabled(),
+            button(QStringLiteral("Обновить"))->isEnabled(),
+            child<QTableView>(QStringLiteral("DBGrid2"))->isEnabled(),
+            child<QDateEdit>(QStringLiteral("DateT"))->isEnabled(),
+            menu(QStringLiteral("Справочники"))->isEnabled(),
+            menu(QStringLiteral("Табель по времени"))->isEnabled(),
+        };
+        QString flags;
+        for (bool on : actual)
+            flags += on ? '1' : '0';
+        QCOMPARE(flags, enabled);
+        // Reports and exit stay open to everyone; the import item is never shown.
+        QVERIFY(menu(QStringLiteral("Отчеты"))->isEnabled());
+        QVERIFY(menu(QStringLiteral("Выход"))->isEnabled());
+        QVERIFY(!menu(QStringLiteral("Импорт"))->isVisible());
+        QCOMPARE(button(QStringLiteral("Выход"))->isEnabled(), true);
+        // Every level opens on today's first shift.
+        QCOMPARE(m_window->currentShift(), 1);
+        QCOMPARE(m_window->workingDay().date, today);
+        QCOMPARE(m_window->currentList().rowCount(), 4);
+    }
+
+    void doubleClickClosesAndReopens()
+    {
+        logIn(QStringLiteral("73516280"));
+        QCOMPARE(marks(), (QStringList{"1=no", "2=ok", "3=да", "4="}));
+        for (int id : {1, 2, 3, 4})
+            doubleClickRecord(id);
+        QCOMPARE(marks(), (QStringList{"1=ok", "2=no", "3=no", "4=ok"}));
+        QVERIFY(m_messages.shown().isEmpty());
+    }
+
+    void mastersDoubleClickDoesNothing()
+    {
+        logIn(QStringLiteral("masters"));
+        doubleClickRecord(1);
+        QCOMPARE(marks(), (QStringList{"1=no", "2=ok", "3=да", "4="}));
+    }
+
+    void weekendRuleOfTheDatePicker()
+    {
+        logIn(QStringLiteral("sklad"));
+        auto* dayOff = child<QCheckBox>(QStringLiteral("CBox1"));
+        auto* date = child<QDateEdit>(QStringLiteral("DateT"));
+        QVERIFY(!dayOff->isChecked());
+
+        date->setFocus();
+        date->setDate(saturday);
+        QCOMPARE(m_window->currentList().rowCount(), 4); // typing alone does not reload
+        QTest::keyClick(date, Qt::Key_Return);
+        QVERIFY(dayOff->isChecked());
+        QCOMPARE(marks(), QStringList{"6=no"});
+
+        date->setDate(today);
+        QTest::keyClick(date, Qt::Key_Enter);
+        QVERIFY(!dayOff->isChecked());
+
+        // Activation on a weekday leaves a ticked box as it is; on a weekend it ticks it.
+        dayOff->setChecked(true);
+        m_window->activate();
+        QVERIFY(dayOff->isChecked());
+        dayOff->setChecked(false);
+        m_clock.setToday(saturday);
+        m_window->activate();
+        QVERIFY(dayOff->isChecked());
+        QCOMPARE(m_window->workingDay().date, saturday);
+    }
+
+    void overtimeShowsShiftFour()
+    {
+        logIn(QStringLiteral("masters"));
+        QTest::mouseClick(child<QRadioButton>(QStringLiteral("RadioButton4")), Qt::LeftButton);
+        QCOMPARE(m_window->currentShift(), 4);
+        QCOMPARE(m_window->workingDay().shift, 4);
+        QCOMPARE(marks(), QStringList{"5=no"});
+        QVERIFY(child<QRadioButton>(QStringLiteral("RadioButton4"))->styleSheet().contains("font-weight: bold"));
+        QVERIFY(child<QRadioButton>(QStringLiteral("RadioButton1"))->styleSheet().isEmpty());
+    }
+
+    void deletingOnlyRecordOfDayZeroesLedger()
+    {
+        logIn(QStringLiteral("73516280"));
+        QTest::mouseClick(child<QRadioButton>(QStringLiteral("RadioButton4")), Qt::LeftButton);
+        m_window->selectRow(0);
+
+        m_messages.answerNext(MessageAnswer::No);
+        QTest::mouseClick(button(QStringLiteral("Удалить")), Qt::LeftButton);
+        QCOMPARE(marks(), QStringList{"5=no"});
+        QCOMPARE(ledgerDay(2, 4, 5), 6);
+
+        m_messages.answerNext(MessageAnswer::Yes);
+        QTest::mouseClick(button(QStringLiteral("Удалить")), Qt::LeftButton);
+        QCOMPARE(m_messages.shown().size(), 2);
+        QCOMPARE(m_messages.shown().last().text, QStringLiteral("Удалить позицию из списка?"));
+        QCOMPARE(m_messages.shown().last().caption, QStringLiteral("Удаление"));
+        QCOMPARE(m_messages.shown().last().buttons, MessageButtons::YesNo);
+        QVERIFY(marks().isEmpty());
+        QCOMPARE(ledgerDay(2, 4, 5), 0);
+        QCOMPARE(ledgerDay(2, 4, 4), 0);
+        QCOMPARE(m_db->count(QStringLiteral("select count(*) from accounts_dep.smena where id=5")), 0);
+
+        // An empty list: nothing to delete, nothing asked.
+        QTest::mouseClick(button(QStringLiteral("Удалить")), Qt::LeftButton);
+        QCOMPARE(m_messages.shown().size(), 2);
+    }
+
+    void errorInHandlerIsShownOnceAndProgramGoesOn()
+    {
+        logIn(QStringLiteral("73516280"));
+        m_db->run(QStringLiteral(
+            "create function forbid() returns trigger language plpgsql as $$ begin raise exception "
+            "'удаление запрещено'; end $$; create trigger forbid before delete on accounts_dep.smena "
+            "for each row execute function forbid();"));
+        m_window->selectRow(0);
+        m_messages.answerNext(MessageAnswer::Yes);
+        QTest::mouseClick(button(QStringLiteral("Удалить")), Qt::LeftButton);
+        QCOMPARE(m_messages.shown().size(), 2);
+        QVERIFY2(m_messages.shown().last().text.contains(QStringLiteral("удаление запрещено")),
+                 qPrintable(m_messages.shown().last().text));
+        QVERIFY(!m_db->database().inTransaction());
+        QCOMPARE(m_db->count(QStringLiteral("select count(*) from accounts_dep.smena")), 6);
+        QCOMPARE(ledgerDay(1, 1, 5), 9);
+        // The window still works.
+        doubleClickRecord(1);
+        QCOMPARE(marks().first(), QStringLiteral("1=ok"));
+        QCOMPARE(m_messages.shown().size(), 2);
+    }
+
+    void activationAfterModalChildReturnsToToday()
+    {
+        logIn(QStringLiteral("73516280"));
+        auto* date = child<QDateEdit>(QStringLiteral("DateT"));
+        date->setDate(saturday);
+        m_window->chooseDate();
+        QCOMPARE(marks(), QStringList{"6=no"});
+        bool opened = false;
+        connect(m_window.get(), &MainLogWindow::addRecordRequested, this, [&] { opened = true; });
+        QTest::mouseClick(button(QStringLiteral("Добавить")), Qt::LeftButton);
+        QVERIFY(opened);
+        QCOMPARE(date->date(), today);
+        QCOMPARE(m_window->currentList().rowCount(), 4);
+    }
+};
+
+TABEL_GUI_TEST_MAIN(TestMainLogWindow)
+#include "TestMainLogWindow.moc"

@@ -7,6 +7,8 @@
 #include <QHeaderView>
 #include <QTableView>
 
+#include <algorithm>
+
 namespace tabel {
 
 QString GridDelegate::displayText(const QVariant& value, const QLocale& locale) const
@@ -15,7 +17,7 @@ QString GridDelegate::displayText(const QVariant& value, const QLocale& locale) 
     case QMetaType::QDate: return value.toDate().toString(QStringLiteral("dd.MM.yyyy"));
     case QMetaType::QDateTime: return value.toDateTime().date().toString(QStringLiteral("dd.MM.yyyy"));
     case QMetaType::Double:
-    case QMetaType::Float: return formatDecimal(value.toDouble(), 0, 4);
+    case QMetaType::Float: return formatDecimal(value.toDouble(), m_minDecimals, std::max(4, m_minDecimals));
     default: break;
     }
     return QStyledItemDelegate::displayText(value, locale);
@@ -81,6 +83,7 @@ void QueryGrid::applyLayout()
             m_delegates.insert(wanted.field, delegate);
         }
         delegate->setAlignment(wanted.alignment);
+        delegate->setMinDecimals(wanted.minDecimals);
         m_view.setItemDelegateForColumn(column, delegate);
     }
 }

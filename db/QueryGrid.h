@@ -19,6 +19,7 @@ struct GridColumn
     QString title;
     int width = -1; // -1: the view's default
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    int minDecimals = 0; // money: 2, so that 261 reads 261,00
 };
 
 class GridDelegate : public QStyledItemDelegate
@@ -27,12 +28,14 @@ public:
     using QStyledItemDelegate::QStyledItemDelegate;
     QString displayText(const QVariant& value, const QLocale& locale) const override;
     void setAlignment(Qt::Alignment alignment) { m_alignment = alignment; }
+    void setMinDecimals(int decimals) { m_minDecimals = decimals; }
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 
 private:
     Qt::Alignment m_alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    int m_minDecimals = 0;
 };
 
 // Shows a query in a grid with only these columns, in this order, with centred bold titles,

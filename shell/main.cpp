@@ -1,15 +1,21 @@
+#include "common/Clock.h"
 #include "common/DialogMessages.h"
-#include "db/Database.h"
-#include "shell/StartUp.h"
-
-#include <QApplication>
+#include "shell/ApplicationShell.h"
+#include "shell/TabelApplication.h"
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    tabel::TabelApplication app(argc, argv);
+    app.useRussian();
+    app.setQuitOnLastWindowClosed(false);
+
     tabel::DialogMessages messages;
-    tabel::Database database;
-    if (!tabel::connectAtStartUp(database, messages, app.arguments().mid(1)))
+    tabel::SystemClock clock;
+    tabel::ApplicationShell shell(messages, clock, tabel::BuildStamp::current(), {});
+    app.setErrorReport(&messages, &shell.database());
+    QObject::connect(&shell, &tabel::ApplicationShell::finished, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    if (!shell.start(app.arguments().mid(1)))
         return 0;
-    return 0;
+    return app.exec();
 }

@@ -1,0 +1,124 @@
+#include "reference/WorkerEditor.h"
+
+#include "common/Messages.h"
+#include "db/Database.h"
+#include "reference/WorkersBook.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QVBoxLayout>
+
+namespace tabel {
+
+namespace {
+// Keeps the chosen entry (by id) across reloads, so that the list shows what it showed before.
+void fillLookup(QComboBox& list, Database& database, const QString& sql)
+{
+    const QVariant chosen = list.currentData();
+    list.clear();
+    QSqlQuery rows = database.execute(sql);
+    while (rows.next())
+        list.addItem(rows.value(1).toString(), rows.value(0));
+    list.setCurrentIndex(chosen.isValid() ? list.findData(chosen) : -1);
+}
+} // namespace
+
+WorkerEditor::WorkerEditor(Database& database, Messages& messages, QWidget* parent)
+    : QDialog(parent), m_database(database), m_messages(messages)
+{
+    setObjectName(QStringLiteral("TForm2"));
+    setWindowTitle(QStringLiteral("Работники"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    auto* group = new QGroupBox(QStringLiteral("Данные о работнике"), this);
+    auto* form = new QFormLayout(group);
+    m_fullName = new QLineEdit(group);
+    m_fullName->setObjectName(QStringLiteral("Edit1"));
+    m_fullName->setMaxLength(254);
+    m_fullName->setMinimumWidth(358);
+    auto makeList = [group](const QString& name) {
+        auto* list = new QComboBox(group);
+        list->setObjectName(name);
+        list->setMaxVisibleItems(10);
+        return list;
+    };
+    m_department = makeList(QStringLiteral("LCB_department"));
+    m_position = makeList(QStringLiteral("LCB_staffpos"));
+    m_role = makeList(QStringLiteral("LCB_roles"));
+    form->addRow(QStringLiteral("&ФИО"), m_fullName);
+    form->addRow(QStringLiteral("&Подразделение"), m_department);
+    form->addRow(QStringLiteral("&Должность"), m_position);
+    form->addRow(QStringLiteral("&Роль"), m_role);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* save = buttons->addButton(QStringLiteral("Записать"), QDialogButtonBox::AcceptRole);
+    save->setObjectName(QStringLiteral("Button1"));
+    save->setDefault(true);
+    QPushButton* cancel = buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("Button2"));
+    connect(save, &QPushButton::clicked, this, &WorkerEditor::save);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addWidget(buttons);
+}
+
+void WorkerEditor::reloadLookups()
+{
+    fillLookup(*m_department, m_database,
+               QStringLiteral("select id, s_caption from cmn_department.department order by s_caption"));
+    fillLookup(*m_position, m_database,
+               QStringLiteral("select id, s_caption from hrms_staffpos.staffpos order by s_caption"));
+    fillLookup(*m_role, m_database, QStringLiteral("select id, s_caption from adm_role.roles order by s_caption"));
+}
+
+void WorkerEditor::prepareAdd()
+{
+    m_adding = true;
+    m_id = 0;
+    setWindowTitle(QStringLiteral("Заведение данных нового работника"));
+    m_fullName->clear();
+    reloadLookups();
+}
+
+void WorkerEditor::prepareChange(int id, const QString& fullName)
+{
+    m_adding = false;
+    m_id = id;
+    setWindowTitle(QStringLiteral("Изменение данных работника"));
+    m_fullName->setText(fullName.trimmed());
+    reloadLookups();
+}
+
+void WorkerEditor::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (parentWidget())
+        move(parentWidget()->window()->geometry().center() - rect().center());
+    m_fullName->setFocus();
+}
+
+void WorkerEditor::save()
+{
+    const QString fullName = m_fullName->text().trimmed();
+    if (fullName.isEmpty()) {
+        m_messages.error(QStringLiteral("ФИО нужно заполнить!"));
+        return;
+    }
+    const QString department = m_department->currentIndex() >= 0 ? m_department->currentText() : QString();
+    WorkersBook book(m_database);
+    if (m_adding)
+        book.add(fullName, department);
+    else
+        book.change(m_id, fullName, department);
+    accept();
+}
+
+} // namespace tabel

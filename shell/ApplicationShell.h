@@ -1,0 +1,66 @@
+#pragma once
+
+#include "db/DataModule.h"
+#include "db/Database.h"
+#include "shell/AccessPolicy.h"
+#include "shell/BuildStamp.h"
+
+#include <QObject>
+#include <memory>
+
+namespace tabel {
+
+class Clock;
+class LoginWindow;
+class MainLogWindow;
+class Messages;
+class VersionCheck;
+class VersionWatch;
+
+// Owns the connection, the data module and every window, creates them once in their fixed
+// order and wires them together. The process ends when the login window closes.
+class ApplicationShell : public QObject
+{
+    Q_OBJECT
+public:
+    struct Timing
+    {
+        int versionCheckIntervalMs = 30000;
+        int terminateDelayMs = 5000;
+    };
+
+    ApplicationShell(Messages& messages, const Clock& clock, BuildStamp build, Timing timing);
+    ~ApplicationShell() override;
+
+    // Connects and creates the windows, the login window shown. False when the database
+    // cannot be reached: the user has been told, and no window exists.
+    bool start(const QStringList& arguments);
+
+    Database& database() { return m_database; }
+    DataModule& dataModule() { return *m_dataModule; }
+    LoginWindow& loginWindow() { return *m_loginWindow; }
+    MainLogWindow& mainWindow() { return *m_mainWindow; }
+    // Kept for the summary reports window, which applies it when it is built.
+    const ReportsWindowAccess& reportsAccess() const { return m_reportsAccess; }
+
+signals:
+    // The user's work is over: the login window has closed.
+    void finished();
+
+private:
+    void logIn(AccessLevel level, const QString& loginName);
+
+    Messages& m_messages;
+    const Clock& m_clock;
+    BuildStamp m_build;
+    Timing m_timing;
+    Database m_database;
+    std::unique_ptr<DataModule> m_dataModule;
+    std::unique_ptr<VersionCheck> m_versionCheck;
+    std::unique_ptr<VersionWatch> m_versionWatch;
+    std::unique_ptr<MainLogWindow> m_mainWindow;
+    std::unique_ptr<LoginWindow> m_loginWindow;
+    ReportsWindowAccess m_reportsAccess;
+};
+
+} // namespace tabel

@@ -1,6 +1,8 @@
 #include "shell/ApplicationShell.h"
 
 #include "production_log/MainLogWindow.h"
+#include "reference/WorkerEditor.h"
+#include "reference/WorkersListWindow.h"
 #include "shell/LoginWindow.h"
 #include "shell/StartUp.h"
 #include "shell/VersionCheck.h"
@@ -32,7 +34,20 @@ bool ApplicationShell::start(const QStringList& arguments)
     connect(m_loginWindow.get(), &LoginWindow::loggedIn, this, &ApplicationShell::logIn);
     connect(m_loginWindow.get(), &QDialog::finished, this, &ApplicationShell::finished);
     m_loginWindow->show();
+    createWindows();
     return true;
+}
+
+void ApplicationShell::createWindows()
+{
+    // Created once, hidden, in the order the program has always created them, and kept
+    // until the end so that each keeps its state between openings.
+    QWidget* main = m_mainWindow.get();
+    m_workerEditor = std::make_unique<WorkerEditor>(m_database, m_messages, main);
+    m_workersList = std::make_unique<WorkersListWindow>(*m_dataModule, m_messages, *m_workerEditor, main);
+
+    connect(m_mainWindow.get(), &MainLogWindow::workersRequested, m_workersList.get(),
+            &WorkersListWindow::openForEdit);
 }
 
 void ApplicationShell::logIn(AccessLevel level, const QString& loginName)

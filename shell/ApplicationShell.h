@@ -16,6 +16,8 @@ class MainLogWindow;
 class Messages;
 class VersionCheck;
 class VersionWatch;
+class WorkerEditor;
+class WorkersListWindow;
 
 // Owns the connection, the data module and every window, creates them once in their fixed
 // order and wires them together. The process ends when the login window closes.
@@ -48,6 +50,7 @@ signals:
     void finished();
 
 private:
+    void createWindows();
     void logIn(AccessLevel level, const QString& loginName);
 
     Messages& m_messages;
@@ -60,6 +63,8 @@ private:
     std::unique_ptr<VersionWatch> m_versionWatch;
     std::unique_ptr<MainLogWindow> m_mainWindow;
     std::unique_ptr<LoginWindow> m_loginWindow;
+    std::unique_ptr<WorkerEditor> m_workerEditor;
+    std::unique_ptr<WorkersListWindow> m_workersList;
     ReportsWindowAccess m_reportsAccess;
 };
 

@@ -4,9 +4,12 @@
 #include "shell/LoginWindow.h"
 #include "support/GuiTestMain.h"
 #include "support/ScriptedMessages.h"
+#include "support/ModalDriver.h"
 #include "support/TestDatabase.h"
 
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -94,6 +97,39 @@ private slots:
         QCOMPARE(finished.count(), 1);
         QVERIFY(!shell.loginWindow().isVisible());
         QVERIFY(m_messages.shown().isEmpty());
+    }
+
+    void referenceMenuOpensWorkersInEditMode()
+    {
+        ApplicationShell shell(m_messages, m_clock, build, {});
+        QVERIFY(shell.start(arguments()));
+        ModalDriver driver;
+        QString listCaption;
+        driver.onNextModal([&](QWidget* main) {
+            QAction* workers = nullptr;
+            for (QAction* menu : main->findChild<QMenuBar*>()->actions())
+                if (menu->text() == QStringLiteral("Справочники"))
+                    for (QAction* item : menu->menu()->actions())
+                        if (item->text() == QStringLiteral("Рабочие"))
+                            workers = item;
+            QVERIFY(workers && workers->isEnabled());
+            driver.onNextModal(
+                [&](QWidget* list) {
+                    listCaption = list->windowTitle();
+                    QVERIFY(shell.dataModule().workers().isOpen());
+                    QCOMPARE(shell.dataModule().workers().rowCount(), 1);
+                    static_cast<QDialog*>(list)->reject();
+                },
+                main);
+            workers->trigger();
+            QVERIFY(!shell.dataModule().workers().isOpen());
+            static_cast<QDialog*>(main)->reject();
+        });
+        QLineEdit* box = shell.loginWindow().passwordBox();
+        QTest::keyClicks(box, QStringLiteral("73516280"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(listCaption, QStringLiteral("Список рабочих"));
+        QVERIFY(!driver.failed());
     }
 
     void wrongWordKeepsLoginWaiting()

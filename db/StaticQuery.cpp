@@ -82,6 +82,11 @@ int StaticQuery::fieldIndex(const QString& field) const
     return m_rows.record().indexOf(field);
 }
 
+QString StaticQuery::fieldName(int column) const
+{
+    return m_rows.record().fieldName(column);
+}
+
 QVariant StaticQuery::value(int row, const QString& field) const
 {
     const int column = fieldIndex(field);

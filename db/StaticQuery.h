@@ -39,6 +39,7 @@ public:
     QAbstractItemModel* model() { return &m_view; }
     int rowCount() const { return m_view.rowCount(); }
     int fieldIndex(const QString& field) const;
+    QString fieldName(int column) const;
     QVariant value(int row, const QString& field) const;
     // The first shown row whose field equals value, or -1.
     int find(const QString& field, const QVariant& value) const;

@@ -234,6 +234,21 @@ QVariant MainLogWindow::currentValue(const QString& field) const
     return const_cast<MainLogWindow*>(this)->currentList().value(row, field);
 }
 
+QVariantMap MainLogWindow::currentRecord() const
+{
+    QVariantMap record;
+    const int row = currentRow();
+    if (row < 0)
+        return record;
+    StaticQuery& list = const_cast<MainLogWindow*>(this)->currentList();
+    const QAbstractItemModel* model = list.model();
+    for (int column = 0; column < model->columnCount(); ++column) {
+        const QString field = list.fieldName(column);
+        record.insert(field, list.value(row, field));
+    }
+    return record;
+}
+
 void MainLogWindow::selectRow(int row)
 {
     StaticQuery& list = currentList();
@@ -330,7 +345,9 @@ void MainLogWindow::runModal(const std::function<void()>& opener)
 
 void MainLogWindow::addRecord()
 {
+    const int row = currentRow();
     runModal([this] { emit addRecordRequested(); });
+    selectRow(row);
 }
 
 void MainLogWindow::changeRecord()
@@ -353,10 +370,7 @@ void MainLogWindow::deleteRecord()
         selectRow(0);
         return;
     }
-    const int workerId = currentValue(QStringLiteral("w_id")).toInt();
-    // The record's own day: the picker may show a date typed but not yet loaded.
-    const QDate date = currentValue(QStringLiteral("data")).toDate();
-    ProductionRecords(m_dataModule.database()).deleteRecord(id.toInt(), workerId, m_shift, date);
+    ProductionRecords(m_dataModule.database()).deleteRecord(id.toInt());
     list.reopen();
     selectRow(0);
 }

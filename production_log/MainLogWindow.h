@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QVariant>
+#include <QVariantMap>
 #include <array>
 #include <functional>
 
@@ -45,6 +46,8 @@ public:
     // The selected record of the current list, or -1.
     int currentRow() const;
     QVariant currentValue(const QString& field) const;
+    // Every field of the selected record, for the editor's change mode.
+    QVariantMap currentRecord() const;
     void selectRow(int row);
 
     // Today's date and the four lists afresh: on showing, and whenever a window that this

@@ -4,6 +4,8 @@
 #include "db/Transaction.h"
 #include "production_log/HoursLedger.h"
 
+#include <QSqlQuery>
+
 namespace tabel {
 
 ProductionRecords::ProductionRecords(Database& database) : m_database(database) {}
@@ -23,11 +25,14 @@ QString ProductionRecords::toggleClosedMark(int recordId, const QString& current
     return mark;
 }
 
-void ProductionRecords::deleteRecord(int recordId, int workerId, int shift, const QDate& date)
+void ProductionRecords::deleteRecord(int recordId)
 {
     Transaction transaction(m_database);
-    m_database.execute(QStringLiteral("delete from accounts_dep.smena where id=:id"), {{":id", recordId}});
-    HoursLedger(m_database).recomputeAfterDeletion(workerId, shift, date);
+    QSqlQuery deleted = m_database.execute(
+        QStringLiteral("delete from accounts_dep.smena where id=:id returning w_id, smena, data"), {{":id", recordId}});
+    if (deleted.next())
+        HoursLedger(m_database).recomputeAfterDeletion(deleted.value(0).toInt(), deleted.value(1).toInt(),
+                                                       deleted.value(2).toDate());
     transaction.commit();
 }
 

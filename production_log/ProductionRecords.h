@@ -17,8 +17,9 @@ public:
     static bool isClosedMark(const QString& mark);
     // Closes an open record and reopens a closed one; returns the mark written.
     QString toggleClosedMark(int recordId, const QString& currentMark);
-    // Deletes the record and recomputes the day it belonged to, together.
-    void deleteRecord(int recordId, int workerId, int shift, const QDate& date);
+    // Deletes the record and recomputes the day it belonged to, together. The day is the
+    // one the database holds for the record, whatever an older list showed.
+    void deleteRecord(int recordId);
 
 private:
     Database& m_database;

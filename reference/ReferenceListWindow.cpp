@@ -33,7 +33,7 @@ ReferenceListWindow::ReferenceListWindow(StaticQuery& query, Messages& messages,
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
     m_gridLayout = new QueryGrid(*m_grid, m_options.columns);
     m_gridLayout->show(m_query);
-    connect(m_grid, &QTableView::doubleClicked, this, &ReferenceListWindow::secondButtonClicked);
+    connect(m_grid, &QTableView::doubleClicked, this, [this] { rowActivated(); });
 
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("Edit1"));
@@ -102,15 +102,17 @@ void ReferenceListWindow::openForEdit()
     m_query.close();
 }
 
-std::optional<ListChoice> ReferenceListWindow::pick()
+std::optional<ListChoice> ReferenceListWindow::pick(const QString& field, const QVariant& value)
 {
     setMode(Mode::Selection);
     m_choice.reset();
     m_query.open();
     filterChanged(m_filter->text());
-    selectRow(0);
+    selectRow(field.isEmpty() ? 0 : std::max(m_query.find(field, value), 0));
     exec();
     m_query.close();
+    // What was typed to find one row is no filter for the next time the list is edited.
+    m_filter->clear();
     setMode(Mode::Edit);
     return m_choice;
 }

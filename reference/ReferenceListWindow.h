@@ -53,8 +53,9 @@ public:
 
     // Edit mode: opens the shared query, shows the list, closes the query afterwards.
     void openForEdit();
-    // Selection mode: the row chosen, or nothing when the user left without choosing.
-    std::optional<ListChoice> pick();
+    // Selection mode: the row chosen, or nothing when the user left without choosing. The
+    // cursor starts on the row whose field equals value, if given, else on the first row.
+    std::optional<ListChoice> pick(const QString& field = QString(), const QVariant& value = QVariant());
 
     Mode mode() const { return m_mode; }
     QTableView* grid() const { return m_grid; }
@@ -86,13 +87,15 @@ protected:
     // Selection mode on a list that (after filtering) has no rows. True: the window closes
     // and hands nothing back. False: it stays open (the user has been told why).
     virtual bool closeOnEmptyChoice() { return true; }
+    // A double click on the grid: by default what the second button does.
+    virtual void rowActivated() { secondButtonClicked(); }
+    void secondButtonClicked();
 
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void setMode(Mode mode);
-    void secondButtonClicked();
     void filterChanged(const QString& text);
 
     StaticQuery& m_query;

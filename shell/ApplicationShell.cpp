@@ -1,8 +1,18 @@
 #include "shell/ApplicationShell.h"
 
 #include "production_log/MainLogWindow.h"
+#include "production_log/ProductionRecordEditor.h"
+#include "reference/NormsWindow.h"
+#include "reference/OperationEditor.h"
+#include "reference/OperationTypeEditor.h"
+#include "reference/OperationTypesListWindow.h"
+#include "reference/OperationsListWindow.h"
+#include "reference/ProductEditor.h"
+#include "reference/ProductsListWindow.h"
 #include "reference/WorkerEditor.h"
 #include "reference/WorkersListWindow.h"
+#include "reports/SpreadsheetViewer.h"
+#include "reports/SpreadsheetWriter.h"
 #include "shell/LoginWindow.h"
 #include "shell/StartUp.h"
 #include "shell/VersionCheck.h"
@@ -42,12 +52,40 @@ void ApplicationShell::createWindows()
 {
     // Created once, hidden, in the order the program has always created them, and kept
     // until the end so that each keeps its state between openings.
+    // An editor comes before the list that opens it.
     QWidget* main = m_mainWindow.get();
+    m_spreadsheetViewer = std::make_unique<DesktopSpreadsheetViewer>(m_messages);
+    m_reportsWriter = std::make_unique<SpreadsheetWriter>(m_messages, *m_spreadsheetViewer);
     m_workerEditor = std::make_unique<WorkerEditor>(m_database, m_messages, main);
+    m_productEditor = std::make_unique<ProductEditor>(*m_dataModule, m_messages, main);
+    m_productsList = std::make_unique<ProductsListWindow>(*m_dataModule, m_messages, *m_productEditor, main);
+    m_normsWindow = std::make_unique<NormsWindow>(m_database, m_messages, main);
+    m_operationTypeEditor = std::make_unique<OperationTypeEditor>(*m_dataModule, m_messages, main);
+    m_operationTypesList =
+        std::make_unique<OperationTypesListWindow>(*m_dataModule, m_messages, *m_operationTypeEditor, main);
+    m_operationEditor = std::make_unique<OperationEditor>(*m_dataModule, m_messages, *m_productsList,
+                                                          *m_operationTypesList, main);
+    m_operationsList = std::make_unique<OperationsListWindow>(*m_dataModule, m_messages, *m_operationEditor,
+                                                              *m_normsWindow, *m_reportsWriter, main);
     m_workersList = std::make_unique<WorkersListWindow>(*m_dataModule, m_messages, *m_workerEditor, main);
+    m_recordEditor = std::make_unique<ProductionRecordEditor>(*m_dataModule, m_messages, m_clock, main);
+    m_recordEditor->setPickers([this] { return m_workersList->pick(); },
+                               [this](int operationId) { return m_operationsList->pickOperation(operationId); });
 
-    connect(m_mainWindow.get(), &MainLogWindow::workersRequested, m_workersList.get(),
-            &WorkersListWindow::openForEdit);
+    MainLogWindow* window = m_mainWindow.get();
+    connect(window, &MainLogWindow::workersRequested, m_workersList.get(), &WorkersListWindow::openForEdit);
+    connect(window, &MainLogWindow::productsRequested, m_productsList.get(), &ProductsListWindow::openForEdit);
+    connect(window, &MainLogWindow::pricesRequested, m_operationsList.get(), &OperationsListWindow::openForEdit);
+    connect(window, &MainLogWindow::operationTypesRequested, m_operationTypesList.get(),
+            &OperationTypesListWindow::openForEdit);
+    connect(window, &MainLogWindow::addRecordRequested, this, [this] {
+        m_recordEditor->prepareAdd(m_mainWindow->workingDay());
+        m_recordEditor->exec();
+    });
+    connect(window, &MainLogWindow::changeRecordRequested, this, [this] {
+        m_recordEditor->prepareChange(m_mainWindow->workingDay(), m_mainWindow->currentRecord());
+        m_recordEditor->exec();
+    });
 }
 
 void ApplicationShell::logIn(AccessLevel level, const QString& loginName)

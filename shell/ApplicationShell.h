@@ -18,6 +18,16 @@ class VersionCheck;
 class VersionWatch;
 class WorkerEditor;
 class WorkersListWindow;
+class ProductEditor;
+class ProductsListWindow;
+class OperationTypeEditor;
+class OperationTypesListWindow;
+class OperationEditor;
+class OperationsListWindow;
+class NormsWindow;
+class ProductionRecordEditor;
+class DesktopSpreadsheetViewer;
+class SpreadsheetWriter;
 
 // Owns the connection, the data module and every window, creates them once in their fixed
 // order and wires them together. The process ends when the login window closes.
@@ -42,6 +52,9 @@ public:
     DataModule& dataModule() { return *m_dataModule; }
     LoginWindow& loginWindow() { return *m_loginWindow; }
     MainLogWindow& mainWindow() { return *m_mainWindow; }
+    ProductionRecordEditor& recordEditor() { return *m_recordEditor; }
+    WorkersListWindow& workersList() { return *m_workersList; }
+    OperationsListWindow& operationsList() { return *m_operationsList; }
     // Kept for the summary reports window, which applies it when it is built.
     const ReportsWindowAccess& reportsAccess() const { return m_reportsAccess; }
 
@@ -63,8 +76,18 @@ private:
     std::unique_ptr<VersionWatch> m_versionWatch;
     std::unique_ptr<MainLogWindow> m_mainWindow;
     std::unique_ptr<LoginWindow> m_loginWindow;
+    std::unique_ptr<DesktopSpreadsheetViewer> m_spreadsheetViewer;
+    std::unique_ptr<SpreadsheetWriter> m_reportsWriter;
     std::unique_ptr<WorkerEditor> m_workerEditor;
+    std::unique_ptr<ProductEditor> m_productEditor;
+    std::unique_ptr<ProductsListWindow> m_productsList;
+    std::unique_ptr<NormsWindow> m_normsWindow;
+    std::unique_ptr<OperationTypeEditor> m_operationTypeEditor;
+    std::unique_ptr<OperationTypesListWindow> m_operationTypesList;
+    std::unique_ptr<OperationEditor> m_operationEditor;
+    std::unique_ptr<OperationsListWindow> m_operationsList;
     std::unique_ptr<WorkersListWindow> m_workersList;
+    std::unique_ptr<ProductionRecordEditor> m_recordEditor;
     ReportsWindowAccess m_reportsAccess;
 };
 

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <optional>
+
+namespace tabel {
+
+class Clock;
+class DataModule;
+class Messages;
+
+// One production record as the editor saves it.
+struct ProductionRecord
+{
+    int workerId = 0;
+    int productId = 0;
+    int operationId = 0;
+    double price = 0; // final price, 4 decimals
+    int quantity = 0;
+    int rejects = 0;
+    QDate date;
+    int shift = 1;
+    int colour = 0;
+    int hours = 0;
+};
+
+// Saves a production record: the duplicate check, the insert or update and the hours
+// ledger of its day land together in one transaction, or nothing does.
+class ProductionRecordSaver
+{
+public:
+    ProductionRecordSaver(DataModule& dataModule, Messages& messages, const Clock& clock);
+
+    // False when the record was refused (the user has been told why); nothing is written.
+    bool add(const ProductionRecord& record);
+    // Also recomputes the day the record left when it moves to another worker, day or shift.
+    bool change(int recordId, const ProductionRecord& record);
+
+private:
+    bool refused(const ProductionRecord& record, std::optional<int> excludedId);
+
+    DataModule& m_dataModule;
+    Messages& m_messages;
+    const Clock& m_clock;
+};
+
+} // namespace tabel

@@ -1,0 +1,168 @@
+#include "reference/OperationEditor.h"
+
+#include "common/Messages.h"
+#include "common/Numbers.h"
+#include "reference/OperationTypesListWindow.h"
+#include "reference/OperationsBook.h"
+#include "reference/ProductsListWindow.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDoubleValidator>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace tabel {
+
+OperationEditor::OperationEditor(DataModule& dataModule, Messages& messages, ProductsListWindow& products,
+                                 OperationTypesListWindow& types, QWidget* parent)
+    : QDialog(parent), m_dataModule(dataModule), m_messages(messages), m_products(products), m_types(types)
+{
+    setObjectName(QStringLiteral("TForm10"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    auto* frame = new QGroupBox(QStringLiteral("Цена операции"), this);
+    auto* grid = new QGridLayout(frame);
+    auto readOnly = [frame](const QString& name) {
+        auto* box = new QLineEdit(frame);
+        box->setObjectName(name);
+        box->setReadOnly(true);
+        box->setFocusPolicy(Qt::NoFocus);
+        box->setFixedWidth(329);
+        return box;
+    };
+    m_product = readOnly(QStringLiteral("Edit1"));
+    auto* productButton = new QPushButton(QStringLiteral("..."), frame);
+    productButton->setObjectName(QStringLiteral("Button3"));
+    productButton->setAccessibleName(QStringLiteral("Выбрать изделие"));
+    productButton->setFixedWidth(32);
+    m_productButton = productButton;
+    m_type = readOnly(QStringLiteral("Edit2"));
+    auto* typeButton = new QPushButton(QStringLiteral("..."), frame);
+    typeButton->setObjectName(QStringLiteral("Button4"));
+    typeButton->setAccessibleName(QStringLiteral("Выбрать вид операции"));
+    typeButton->setFixedWidth(32);
+    m_kind = new QComboBox(frame);
+    m_kind->setObjectName(QStringLiteral("ComboBox1"));
+    m_kind->addItems({QStringLiteral("Готовая продукция"), QStringLiteral("Заготовки")});
+    m_price = new QLineEdit(frame);
+    m_price->setObjectName(QStringLiteral("Edit3"));
+    m_price->setFixedWidth(100);
+    // Digits with one decimal mark, either a comma or a point.
+    m_price->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,9}([.,]\\d{0,4})?")), m_price));
+
+    auto label = [frame](const QString& text, QWidget* buddy) {
+        auto* l = new QLabel(text, frame);
+        l->setBuddy(buddy);
+        return l;
+    };
+    grid->addWidget(label(QStringLiteral("&Марка изделия"), productButton), 0, 0);
+    grid->addWidget(m_product, 0, 1);
+    grid->addWidget(productButton, 0, 2);
+    grid->addWidget(label(QStringLiteral("&Операция"), typeButton), 1, 0);
+    grid->addWidget(m_type, 1, 1);
+    grid->addWidget(typeButton, 1, 2);
+    grid->addWidget(label(QStringLiteral("&Вид"), m_kind), 2, 0);
+    grid->addWidget(m_kind, 2, 1);
+    m_priceLabel = label(QStringLiteral("&Цена"), m_price);
+    grid->addWidget(m_priceLabel, 3, 0);
+    grid->addWidget(m_price, 3, 1, Qt::AlignLeft);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* saveButton = buttons->addButton(QStringLiteral("Записать"), QDialogButtonBox::AcceptRole);
+    saveButton->setObjectName(QStringLiteral("Button1"));
+    saveButton->setDefault(true);
+    QPushButton* cancel = buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("Button2"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(productButton, &QPushButton::clicked, this, &OperationEditor::pickProduct);
+    connect(typeButton, &QPushButton::clicked, this, &OperationEditor::pickType);
+    connect(saveButton, &QPushButton::clicked, this, &OperationEditor::save);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void OperationEditor::prepareAdd()
+{
+    m_adding = true;
+    m_id = 0;
+    setWindowTitle(QStringLiteral("Заведение новой цены за операцию"));
+    m_product->clear();
+    m_type->clear();
+    m_productId = m_typeId = 0;
+    m_kind->setCurrentIndex(0);
+    m_price->clear();
+    // A new operation needs its first price here: without a norm entry it could not be
+    // picked for a production record.
+    m_priceLabel->setVisible(true);
+    m_price->setVisible(true);
+}
+
+void OperationEditor::prepareChange(int id, int productId, const QString& grade, int typeId,
+                                    const QString& typeName, int kind, double basePrice)
+{
+    m_adding = false;
+    m_id = id;
+    setWindowTitle(QStringLiteral("Изменение данных о цене за операцию"));
+    m_productId = productId;
+    m_product->setText(grade.trimmed());
+    m_typeId = typeId;
+    m_type->setText(typeName.trimmed());
+    m_kind->setCurrentIndex(kind == 0 ? 0 : 1);
+    // Prices of an existing operation are its norm entries, changed in the norms window.
+    m_price->setText(formatDecimal(basePrice, 0, 4));
+    m_priceLabel->setVisible(false);
+    m_price->setVisible(false);
+}
+
+void OperationEditor::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (parentWidget())
+        move(parentWidget()->window()->geometry().center() - rect().center());
+    m_productButton->setFocus();
+}
+
+void OperationEditor::pickProduct()
+{
+    if (const std::optional<ListChoice> choice = m_products.pick()) {
+        m_product->setText(choice->text);
+        m_productId = choice->id;
+    }
+}
+
+void OperationEditor::pickType()
+{
+    if (const std::optional<ListChoice> choice = m_types.pick()) {
+        m_type->setText(choice->text);
+        m_typeId = choice->id;
+    }
+}
+
+void OperationEditor::save()
+{
+    const QString priceText = m_price->text().trimmed();
+    if (m_product->text().trimmed().isEmpty() || m_type->text().trimmed().isEmpty() ||
+        (m_adding && priceText.isEmpty())) {
+        m_messages.error(QStringLiteral("Все поля должны быть заполнены!"));
+        return;
+    }
+    const Operation operation{m_typeId, m_kind->currentIndex(), m_productId};
+    OperationsBook book(m_dataModule);
+    const bool saved = m_adding ? book.add(operation, QString(priceText).replace(QLatin1Char(','), QLatin1Char('.')).toDouble())
+                                : book.change(m_id, operation);
+    if (saved)
+        accept();
+}
+
+} // namespace tabel

@@ -1,0 +1,87 @@
+#include "reference/OperationTypeEditor.h"
+
+#include "common/Messages.h"
+#include "db/DataModule.h"
+#include "reference/OperationTypesBook.h"
+
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tabel {
+
+OperationTypeEditor::OperationTypeEditor(DataModule& dataModule, Messages& messages, QWidget* parent)
+    : QDialog(parent), m_dataModule(dataModule), m_messages(messages)
+{
+    setObjectName(QStringLiteral("TForm9"));
+    // The list window sets the caption of each opening; this one is seen only before the first.
+    setWindowTitle(QStringLiteral("Вид операции"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    auto* group = new QGroupBox(QStringLiteral("Вид операции"), this);
+    m_name = new QLineEdit(group);
+    m_name->setObjectName(QStringLiteral("Edit1"));
+    m_name->setMaxLength(50);
+    m_name->setMinimumWidth(337);
+    auto* label = new QLabel(QStringLiteral("&Операция"), group);
+    label->setBuddy(m_name);
+    auto* row = new QHBoxLayout(group);
+    row->addWidget(label);
+    row->addWidget(m_name, 1);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* save = buttons->addButton(QStringLiteral("Записать"), QDialogButtonBox::AcceptRole);
+    save->setObjectName(QStringLiteral("Button1"));
+    save->setDefault(true);
+    QPushButton* cancel = buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("Button2"));
+    connect(save, &QPushButton::clicked, this, &OperationTypeEditor::save);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addWidget(buttons);
+}
+
+void OperationTypeEditor::prepareAdd()
+{
+    m_adding = true;
+    m_id = 0;
+    setWindowTitle(QStringLiteral("Заведение нового вида операций"));
+    m_name->clear();
+}
+
+void OperationTypeEditor::prepareChange(int id, const QString& name)
+{
+    m_adding = false;
+    m_id = id;
+    setWindowTitle(QStringLiteral("Изменение данных вида операции"));
+    m_name->setText(name.trimmed());
+}
+
+void OperationTypeEditor::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (parentWidget())
+        move(parentWidget()->window()->geometry().center() - rect().center());
+    m_name->setFocus();
+}
+
+void OperationTypeEditor::save()
+{
+    const QString name = m_name->text().trimmed();
+    if (name.isEmpty()) {
+        m_messages.error(QStringLiteral("Все поля должны быть заполнены!"));
+        return;
+    }
+    OperationTypesBook book(m_dataModule);
+    if (!(m_adding ? book.add(name) : book.change(m_id, name)))
+        return;
+    accept();
+}
+
+} // namespace tabel

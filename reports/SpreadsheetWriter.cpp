@@ -1,0 +1,260 @@
+#include "reports/SpreadsheetWriter.h"
+
+#include "common/Messages.h"
+#include "reports/SpreadsheetViewer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryFile>
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <optional>
+
+namespace tabel {
+
+namespace {
+
+const QString kCannotOpen = QStringLiteral("Невозможно открыть Microsoft Excel.");
+const QString kCannotAddWorkbook = QStringLiteral("Ошибка открытия файла Microsoft Excel.");
+const QString kWrongSheetCaption = QStringLiteral("Ошибочный номер листа Microsoft Excel");
+const QString kCellCaption = QStringLiteral("Ошибка Microsoft Excel");
+
+// Beyond this the spreadsheet keeps only the leading digits; such texts (account and card
+// numbers) are kept whole as text instead.
+constexpr int kMaximumSignificantDigits = 15;
+
+std::optional<double> numberFromText(const QString& text)
+{
+    // Group separators: the space a user types and the no-break spaces the Russian locale writes.
+    static const QRegularExpression pattern(QStringLiteral(
+        "^([+-]?)(0|[1-9][0-9]{0,2}(?:[ \\x{00A0}\\x{202F}][0-9]{3})+|[1-9][0-9]*)?(?:,([0-9]+))?$"));
+    const auto match = pattern.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    QString integerPart = match.captured(2);
+    const QString fraction = match.captured(3);
+    if (integerPart.isEmpty() && fraction.isEmpty())
+        return std::nullopt;
+    static const QRegularExpression groupSeparators(QStringLiteral("[^0-9]"));
+    static const QRegularExpression leadingZeros(QStringLiteral("^0+"));
+    static const QRegularExpression trailingZeros(QStringLiteral("0+$"));
+    integerPart.remove(groupSeparators);
+
+    QString significant = integerPart + fraction;
+    significant.remove(leadingZeros);
+    if (!fraction.isEmpty())
+        significant.remove(trailingZeros);
+    if (significant.size() > kMaximumSignificantDigits)
+        return std::nullopt;
+
+    bool ok = false;
+    const QString plain = match.captured(1) + (integerPart.isEmpty() ? QStringLiteral("0") : integerPart) +
+                          QLatin1Char('.') + (fraction.isEmpty() ? QStringLiteral("0") : fraction);
+    const double value = plain.toDouble(&ok);
+    if (!ok)
+        return std::nullopt;
+    return value == 0.0 ? 0.0 : value; // "-0" is plain 0 in a cell
+}
+
+int longestLine(const QString& text)
+{
+    int longest = 0;
+    for (const auto& line : text.split(QLatin1Char('\n')))
+        longest = std::max(longest, int(line.size()));
+    return longest;
+}
+
+QString locationText(int sheet, int column, int row)
+{
+    return QStringLiteral("Ошибка при записи: лист %1, столбец %2, строка %3")
+        .arg(sheet)
+        .arg(column)
+        .arg(row);
+}
+
+} // namespace
+
+SpreadsheetWriter::SpreadsheetWriter(Messages& messages, SpreadsheetViewer& viewer, const QString& folder)
+    : m_messages(messages), m_viewer(viewer), m_folder(folder)
+{
+}
+
+SpreadsheetWriter::~SpreadsheetWriter()
+{
+    discard();
+}
+
+int SpreadsheetWriter::open()
+{
+    discard();
+
+    const QString folder = m_folder.isEmpty() ? QDir::tempPath() : m_folder;
+    // The file is claimed now, so that an unusable folder is found before any cell is written.
+    QTemporaryFile file(QDir(folder).filePath(QStringLiteral("tabel-XXXXXX.xlsx")));
+    file.setAutoRemove(false);
+    if (!file.open()) {
+        m_messages.error(kCannotOpen);
+        return -1;
+    }
+    m_path = file.fileName();
+    file.close();
+
+    m_encodedFolder = QFile::encodeName(folder);
+    lxw_workbook_options options = {};
+    options.tmpdir = m_encodedFolder.data();
+    m_workbook = workbook_new_opt(QFile::encodeName(m_path).constData(), &options);
+    if (!m_workbook) {
+        QFile::remove(m_path);
+        discard();
+        m_messages.error(kCannotOpen);
+        return -1;
+    }
+    lxw_worksheet* sheet = workbook_add_worksheet(m_workbook, sheetName().toUtf8().constData());
+    if (!sheet) {
+        discard();
+        m_messages.error(kCannotAddWorkbook);
+        return -1;
+    }
+    m_sheets = {sheet};
+    m_cells.resize(1);
+    m_fittedColumns.resize(1);
+    return 1;
+}
+
+int SpreadsheetWriter::show(bool visible)
+{
+    // Hiding has no meaning for a workbook that lives in memory until it is shown.
+    if (!visible || !m_workbook)
+        return 1;
+    const QString path = m_path;
+    if (save())
+        m_viewer.open(path);
+    return 1;
+}
+
+int SpreadsheetWriter::writeCell(int sheet, int column, int row, const QString& text)
+{
+    return write(sheet, column, row, text, Options{});
+}
+
+int SpreadsheetWriter::writeFormattedCell(int sheet, int column, int row, const QString& text,
+                                          bool textFormat, bool autofit, bool bold)
+{
+    return write(sheet, column, row, text, Options{true, textFormat, autofit, bold});
+}
+
+int SpreadsheetWriter::write(int sheet, int column, int row, const QString& text, const Options& options)
+{
+    if (text.isEmpty())
+        return 1;
+    const QString location = locationText(sheet, column, row);
+    if (!m_workbook) {
+        m_messages.error(location, kCellCaption);
+        return -1;
+    }
+    if (sheet < 1 || sheet > m_sheets.size()) {
+        m_messages.error(location, kWrongSheetCaption);
+        return -1;
+    }
+    if (column < 1 || column > LXW_COL_MAX || row < 1 || row > LXW_ROW_MAX) {
+        m_messages.error(location, kCellCaption);
+        return -1;
+    }
+
+    auto& cells = m_cells[sheet - 1];
+    const QPair<int, int> key(row, column);
+    // A plain write keeps whatever format the cell already has, as typing into it would.
+    CellState state = cells.value(key);
+    if (options.formatted) {
+        state.textFormat = state.textFormat || options.textFormat;
+        state.bold = options.bold;
+    }
+    lxw_format* cellFormat = format(state.textFormat, state.bold);
+    const auto number = state.textFormat ? std::nullopt : numberFromText(text);
+    lxw_worksheet* worksheet = m_sheets[sheet - 1];
+    const auto result = number ? worksheet_write_number(worksheet, lxw_row_t(row - 1), lxw_col_t(column - 1),
+                                                        *number, cellFormat)
+                               : worksheet_write_string(worksheet, lxw_row_t(row - 1), lxw_col_t(column - 1),
+                                                        text.toUtf8().constData(), cellFormat);
+    if (result != LXW_NO_ERROR) {
+        m_messages.error(location, kCellCaption);
+        return -1;
+    }
+    state.width = longestLine(text);
+    cells.insert(key, state);
+    if (options.autofit)
+        m_fittedColumns[sheet - 1].insert(column);
+    return 1;
+}
+
+lxw_format* SpreadsheetWriter::format(bool textFormat, bool bold)
+{
+    if (!textFormat && !bold)
+        return nullptr;
+    lxw_format*& cached = m_formats[textFormat][bold];
+    if (!cached) {
+        cached = workbook_add_format(m_workbook);
+        if (textFormat)
+            format_set_num_format_index(cached, 49); // the spreadsheet's own "Text" format, "@"
+        if (bold)
+            format_set_bold(cached);
+    }
+    return cached;
+}
+
+void SpreadsheetWriter::applyColumnWidths()
+{
+    // libxlsxwriter cannot measure text, so a fitted column gets its longest text in characters,
+    // bold a tenth wider, plus one character of margin.
+    for (int index = 0; index < m_sheets.size(); ++index) {
+        QHash<int, double> widths;
+        for (auto cell = m_cells[index].cbegin(); cell != m_cells[index].cend(); ++cell) {
+            const int column = cell.key().second;
+            if (!m_fittedColumns[index].contains(column))
+                continue;
+            const double width = cell->width * (cell->bold ? 1.1 : 1.0) + 1.0;
+            widths[column] = std::max(widths.value(column), width);
+        }
+        for (auto width = widths.cbegin(); width != widths.cend(); ++width) {
+            const auto column = lxw_col_t(width.key() - 1);
+            worksheet_set_column(m_sheets[index], column, column, std::min(width.value(), 255.0), nullptr);
+        }
+    }
+}
+
+bool SpreadsheetWriter::save()
+{
+    applyColumnWidths();
+    const lxw_error result = workbook_close(m_workbook); // frees the workbook whatever the result
+    m_workbook = nullptr;
+    const QString path = m_path;
+    discard();
+    if (result != LXW_NO_ERROR) {
+        QFile::remove(path);
+        m_messages.error(
+            QStringLiteral("Не удалось сохранить таблицу в файл %1.").arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
+    return true;
+}
+
+void SpreadsheetWriter::discard()
+{
+    if (m_workbook) {
+        lxw_workbook_free(m_workbook);
+        m_workbook = nullptr;
+        QFile::remove(m_path);
+    }
+    m_path.clear();
+    m_sheets.clear();
+    m_cells.clear();
+    m_fittedColumns.clear();
+    for (auto& row : m_formats)
+        for (auto& cached : row)
+            cached = nullptr;
+}
+
+} // namespace tabel

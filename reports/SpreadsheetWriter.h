@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <QVector>
+
+struct lxw_workbook;
+struct lxw_worksheet;
+struct lxw_format;
+
+namespace tabel {
+
+class Messages;
+class SpreadsheetViewer;
+
+// Builds a workbook in memory cell by cell and hands it, saved to a temporary .xlsx, to the
+// desktop's spreadsheet program at show(true). Results: 1 done, -1 failed (the user has
+// already been told).
+//
+// A text is stored as the spreadsheet would read it when typed in under the Russian locale,
+// with two exceptions that keep the text exactly: leading zeros ("007") and more than 15
+// digits (leading zeros and trailing decimal zeros aside) stay text. A number is an optional
+// sign, digits (grouped by threes with a space if at all) and an optional decimal comma with
+// digits: "12", "-3", "+5", "12,5", ",5", "1 234,5". A decimal point ("12.5", which the
+// spreadsheet would turn into a date), exponents, currency and percent signs and surrounding
+// blanks leave the text as text.
+//
+// Fitted columns get their width when the workbook is saved, from the longest text then in
+// the column, since libxlsxwriter cannot fit columns itself.
+class SpreadsheetWriter
+{
+public:
+    // folder: where the workbook file is kept; empty means the system's temporary folder.
+    SpreadsheetWriter(Messages& messages, SpreadsheetViewer& viewer, const QString& folder = QString());
+    ~SpreadsheetWriter();
+    SpreadsheetWriter(const SpreadsheetWriter&) = delete;
+    SpreadsheetWriter& operator=(const SpreadsheetWriter&) = delete;
+
+    int open();
+    int show(bool visible);
+    int writeCell(int sheet, int column, int row, const QString& text);
+    int writeFormattedCell(int sheet, int column, int row, const QString& text, bool textFormat, bool autofit,
+                           bool bold);
+
+    static QString sheetName() { return QStringLiteral("Лист1"); }
+
+private:
+    struct CellState
+    {
+        int width = 0; // characters of the longest line
+        bool textFormat = false;
+        bool bold = false;
+    };
+    struct Options
+    {
+        bool formatted = false;
+        bool textFormat = false;
+        bool autofit = false;
+        bool bold = false;
+    };
+
+    int write(int sheet, int column, int row, const QString& text, const Options& options);
+    lxw_format* format(bool textFormat, bool bold);
+    bool save();
+    void applyColumnWidths();
+    void discard();
+
+    Messages& m_messages;
+    SpreadsheetViewer& m_viewer;
+    QString m_folder;
+    QByteArray m_encodedFolder; // libxlsxwriter keeps a pointer to it while the workbook lives
+
+    lxw_workbook* m_workbook = nullptr;
+    QString m_path;
+    QVector<lxw_worksheet*> m_sheets;
+    lxw_format* m_formats[2][2] = {};
+    // Per sheet: the state of each written cell by (row, column), and the columns to fit.
+    QVector<QHash<QPair<int, int>, CellState>> m_cells;
+    QVector<QSet<int>> m_fittedColumns;
+};
+
+} // namespace tabel

@@ -73,12 +73,15 @@ ProductionRecordEditor::ProductionRecordEditor(DataModule& dataModule, Messages&
     m_workerButton->setObjectName(QStringLiteral("Button3"));
     m_workerButton->setAccessibleName(QStringLiteral("Выбрать работника"));
     m_workerButton->setFixedWidth(32);
+    // Enter saves wherever the focus is; the pick buttons answer to Space.
+    m_workerButton->setAutoDefault(false);
     m_operation = readOnlyBox(frame, QStringLiteral("Edit2"), 306);
     m_operation->installEventFilter(this);
     m_operationButton = new QPushButton(QStringLiteral("..."), frame);
     m_operationButton->setObjectName(QStringLiteral("Button4"));
     m_operationButton->setAccessibleName(QStringLiteral("Выбрать операцию"));
     m_operationButton->setFixedWidth(32);
+    m_operationButton->setAutoDefault(false);
     m_quantity = digitsBox(frame, QStringLiteral("Edit3"), integerMaximum);
     m_hours = digitsBox(frame, QStringLiteral("Edit4"), smallintMaximum);
     m_colour = digitsBox(frame, QStringLiteral("Edit5"), integerMaximum);

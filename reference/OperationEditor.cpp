@@ -41,12 +41,15 @@ OperationEditor::OperationEditor(DataModule& dataModule, Messages& messages, Pro
     productButton->setObjectName(QStringLiteral("Button3"));
     productButton->setAccessibleName(QStringLiteral("Выбрать изделие"));
     productButton->setFixedWidth(32);
+    // Enter saves wherever the focus is; the pick buttons answer to Space.
+    productButton->setAutoDefault(false);
     m_productButton = productButton;
     m_type = readOnly(QStringLiteral("Edit2"));
     auto* typeButton = new QPushButton(QStringLiteral("..."), frame);
     typeButton->setObjectName(QStringLiteral("Button4"));
     typeButton->setAccessibleName(QStringLiteral("Выбрать вид операции"));
     typeButton->setFixedWidth(32);
+    typeButton->setAutoDefault(false);
     m_kind = new QComboBox(frame);
     m_kind->setObjectName(QStringLiteral("ComboBox1"));
     m_kind->addItems({QStringLiteral("Готовая продукция"), QStringLiteral("Заготовки")});
@@ -151,16 +154,18 @@ void OperationEditor::pickType()
 
 void OperationEditor::save()
 {
-    const QString priceText = m_price->text().trimmed();
-    if (m_product->text().trimmed().isEmpty() || m_type->text().trimmed().isEmpty() ||
-        (m_adding && priceText.isEmpty())) {
+    // The box lets a lone decimal mark through; it holds no price, and read as 0 it would
+    // make the new operation free.
+    bool hasPrice = false;
+    const double price =
+        m_price->text().trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&hasPrice);
+    if (m_product->text().trimmed().isEmpty() || m_type->text().trimmed().isEmpty() || (m_adding && !hasPrice)) {
         m_messages.error(QStringLiteral("Все поля должны быть заполнены!"));
         return;
     }
     const Operation operation{m_typeId, m_kind->currentIndex(), m_productId};
     OperationsBook book(m_dataModule);
-    const bool saved = m_adding ? book.add(operation, QString(priceText).replace(QLatin1Char(','), QLatin1Char('.')).toDouble())
-                                : book.change(m_id, operation);
+    const bool saved = m_adding ? book.add(operation, price) : book.change(m_id, operation);
     if (saved)
         accept();
 }

@@ -54,7 +54,7 @@ const QList<GridColumn>& recordColumns()
         {QStringLiteral("brak"), QStringLiteral("Брак"), 49, Qt::AlignRight | Qt::AlignVCenter},
         {QStringLiteral("summa"), QStringLiteral("Итого (р.)"), 78, Qt::AlignRight | Qt::AlignVCenter, 2},
         {QStringLiteral("ok"), QStringLiteral("OK"), 37, Qt::AlignCenter},
-        {QStringLiteral("vvod"), QStringLiteral("Заведен"), 72, Qt::AlignCenter},
+        {QStringLiteral("vvod"), QStringLiteral("Заведен"), 88, Qt::AlignCenter},
     };
     return columns;
 }

@@ -1,0 +1,92 @@
+#include "reference/PriceListExport.h"
+#include "reports/RecordingSpreadsheetViewer.h"
+#include "reports/SpreadsheetWriter.h"
+#include "reports/XlsxReader.h"
+#include "support/ScriptedMessages.h"
+#include "support/TestDatabase.h"
+
+#include <QFile>
+#include <QSet>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tabel;
+
+// The price list over the demo factory: the data users first try the program on, with its
+// operations that have no norm entries yet.
+class TestDemoPriceList : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestDatabase> m_db;
+
+private slots:
+    void initTestCase()
+    {
+        m_db = std::make_unique<TestDatabase>(QStringLiteral("demo_price_list"));
+        QFile demo(QStringLiteral(TABEL_DEMO_DATA));
+        QVERIFY2(demo.open(QIODevice::ReadOnly), qPrintable(demo.fileName()));
+        m_db->run(QString::fromUtf8(demo.readAll()));
+    }
+    void cleanupTestCase() { m_db.reset(); }
+
+    void listsEveryDemoOperation()
+    {
+        const int operations = m_db->count(QStringLiteral("select count(*) from accounts_dep.oper"));
+        QVERIFY(operations > 20);
+        // What the demo promises, and what makes this list differ from the operations list.
+        QSqlQuery unpriced = m_db->database().execute(QStringLiteral(
+            "select trim(izdel.marka), trim(vid_oper.vid), oper.naimen from accounts_dep.oper "
+            "join accounts_dep.izdel on izdel.id = oper.i_id join accounts_dep.vid_oper on vid_oper.id = oper.vid "
+            "where not exists (select 1 from accounts_dep.norm where norm.o_id = oper.id)"));
+        QStringList withoutNorms;
+        while (unpriced.next())
+            withoutNorms << QStringList{unpriced.value(0).toString(), unpriced.value(1).toString(),
+                                        PriceListExport::kindText(unpriced.value(2).toInt())}
+                                .join(QLatin1Char('|'));
+        QCOMPARE(withoutNorms.size(), 2);
+
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        ScriptedMessages messages;
+        RecordingSpreadsheetViewer viewer;
+        SpreadsheetWriter writer(messages, viewer, folder.path());
+        PriceListExport(m_db->database(), writer).run();
+        QVERIFY2(messages.shown().isEmpty(), qPrintable(messages.texts().join(" | ")));
+        QCOMPARE(viewer.opened().size(), 1);
+        XlsxReader book(viewer.opened().first());
+        QVERIFY2(book.error().isEmpty(), qPrintable(book.error()));
+
+        const QStringList header{"Марка", "Операция", "Цена", "Вид"};
+        for (int column = 1; column <= header.size(); ++column) {
+            const auto cell = book.cell(column, 1);
+            QVERIFY(cell);
+            QCOMPARE(cell->value, header.at(column - 1));
+        }
+        const QSet<QString> captions{"Готовая продукция", "Заготовки"};
+        QSet<QString> kinds;
+        QStringList exported;
+        for (int row = 2; row <= operations + 1; ++row) {
+            const auto grade = book.cell(1, row);
+            const auto operation = book.cell(2, row);
+            const auto price = book.cell(3, row);
+            const auto kind = book.cell(4, row);
+            QVERIFY2(grade && operation && price && kind, qPrintable(QString::number(row)));
+            QVERIFY2(price->isNumber, qPrintable(price->value));
+            // The demo enters every operation at cena_new 0, as the operation editor does.
+            QCOMPARE(price->value.toDouble(), 0.0);
+            QVERIFY2(captions.contains(kind->value), qPrintable(kind->value));
+            kinds.insert(kind->value);
+            exported << QStringList{grade->value.trimmed(), operation->value.trimmed(), kind->value}.join(
+                QLatin1Char('|'));
+        }
+        QCOMPARE(kinds, captions);
+        QVERIFY(!book.cell(1, operations + 2));
+        QCOMPARE(book.cellCount(), 4 * (operations + 1));
+        for (const QString& operation : withoutNorms)
+            QVERIFY2(exported.contains(operation), qPrintable(operation));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDemoPriceList)
+#include "TestDemoPriceList.moc"

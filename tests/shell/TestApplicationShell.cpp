@@ -48,6 +48,14 @@ private slots:
     }
     void cleanup() { m_db.reset(); }
 
+    void qtOwnTextsAreRussian()
+    {
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Да"));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&No"), QStringLiteral("&Нет"));
+        QCOMPARE(QLocale().standaloneMonthName(1), QStringLiteral("январь"));
+        QCOMPARE(QLocale().toString(2.5), QStringLiteral("2,5"));
+    }
+
     void unreachableDatabaseEndsWithOneMessage()
     {
         ApplicationShell shell(m_messages, m_clock, build, {});

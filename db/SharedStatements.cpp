@@ -39,7 +39,10 @@ QString dailyList(int shift)
     // A record is listed once for every person whose id or whose number (s_code) is its
     // worker. Written as one join with "w_id=person.id or s_code::t_id=w_id", the server
     // can only test every record of the day against every person; the two halves below
-    // give exactly the same rows and each runs as a hash join.
+    // give exactly the same rows and each runs as a hash join. The last condition of the
+    // second half follows from the two before it; it is there so that the server can
+    // leave out the persons whose number is their id before joining, instead of sorting
+    // every person by number.
     const QString columns = QStringLiteral(
         "select smena.id, smena.data, smena.smena, smena.i_id, smena.o_id, smena.w_id, \n"
         "smena.cena,person.s_caption fio, izdel.marka, vid_oper.vid, (SELECT (CASE naimen WHEN 0 THEN "
@@ -57,7 +60,7 @@ QString dailyList(int shift)
            QStringLiteral("where smena.i_id=izdel.id and smena.o_id=oper.id and w_id=person.id and \n") + day +
            QStringLiteral("\nunion all\n") + columns +
            QStringLiteral("where smena.i_id=izdel.id and smena.o_id=oper.id and s_code::t_id=w_id "
-                          "and person.id is distinct from w_id and \n") +
+                          "and person.id is distinct from w_id and s_code::t_id <> person.id and \n") +
            day + QLatin1Char('\n') + order;
 }
 

@@ -1,4 +1,5 @@
 #include "production_log/ProductionRecordEditor.h"
+#include "common/WindowPlacement.h"
 
 #include "common/DigitsValidator.h"
 #include "common/Messages.h"
@@ -202,8 +203,7 @@ void ProductionRecordEditor::prepareChange(const WorkingDay& day, const QVariant
 void ProductionRecordEditor::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (parentWidget())
-        move(parentWidget()->window()->geometry().center() - rect().center());
+    centreOnOpener(*this);
     m_workerButton->setFocus();
 }
 

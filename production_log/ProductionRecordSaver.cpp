@@ -16,6 +16,14 @@ ProductionRecordSaver::ProductionRecordSaver(DataModule& dataModule, Messages& m
 {
 }
 
+SqlParams ProductionRecordSaver::recordParams(const ProductionRecord& record) const
+{
+    return {{":w", record.workerId},  {":i", record.productId},  {":o", record.operationId},
+            {":cena", record.price},   {":kol_vo", record.quantity}, {":brak", record.rejects},
+            {":data", record.date},    {":s", record.shift},      {":color", record.colour},
+            {":time", record.hours},   {":vvod", m_clock.today()}};
+}
+
 bool ProductionRecordSaver::refused(const ProductionRecord& record, std::optional<int> excludedId)
 {
     if (record.rejects > record.quantity) {
@@ -51,17 +59,7 @@ bool ProductionRecordSaver::add(const ProductionRecord& record)
                               "color, time, vvod,ok, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, "
                               "id_cons_use) values(:w, :i, :o, :cena, :kol_vo, :brak, :data, :s, :color, :time, "
                               ":vvod, 'no', 0, 0, 0, 0, 0, 0)"),
-               {{":w", record.workerId},
-                {":i", record.productId},
-                {":o", record.operationId},
-                {":cena", record.price},
-                {":kol_vo", record.quantity},
-                {":brak", record.rejects},
-                {":data", record.date},
-                {":s", record.shift},
-                {":color", record.colour},
-                {":time", record.hours},
-                {":vvod", m_clock.today()}});
+               recordParams(record));
     HoursLedger(db).recomputeAfterSave(record.workerId, record.shift, record.date);
     transaction.commit();
     return true;
@@ -87,18 +85,7 @@ bool ProductionRecordSaver::change(int recordId, const ProductionRecord& record)
     db.execute(QStringLiteral("update accounts_dep.SMENA set w_id=:w, i_id=:i, o_id=:o, cena=:cena, kol_vo=:kol_vo, "
                               "brak=:brak, data=:data, smena=:s, color=:color, time=:time, vvod=:vvod, prize=0, "
                               "id_doc=0, id_doc_item=0, f_gds_qty_use=0, id_gds_use=0, id_cons_use=0 where id=:id"),
-               {{":w", record.workerId},
-                {":i", record.productId},
-                {":o", record.operationId},
-                {":cena", record.price},
-                {":kol_vo", record.quantity},
-                {":brak", record.rejects},
-                {":data", record.date},
-                {":s", record.shift},
-                {":color", record.colour},
-                {":time", record.hours},
-                {":vvod", m_clock.today()},
-                {":id", recordId}});
+               recordParams(record) << SqlParams{{":id", recordId}});
     // A record moved to another worker, day or shift leaves its old day behind. The two
     // days are taken in a fixed order so that two clients moving records in opposite
     // directions never wait for each other's ledger rows.

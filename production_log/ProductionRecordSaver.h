@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/Database.h"
+
 #include <QDate>
 #include <QString>
 #include <optional>
@@ -39,6 +41,7 @@ public:
 
 private:
     bool refused(const ProductionRecord& record, std::optional<int> excludedId);
+    SqlParams recordParams(const ProductionRecord& record) const;
 
     DataModule& m_dataModule;
     Messages& m_messages;

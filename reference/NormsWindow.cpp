@@ -1,4 +1,5 @@
 #include "reference/NormsWindow.h"
+#include "common/WindowPlacement.h"
 
 #include "common/Messages.h"
 #include "db/DbError.h"
@@ -178,8 +179,7 @@ void NormsWindow::keyPressEvent(QKeyEvent* event)
 void NormsWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (parentWidget())
-        move(parentWidget()->window()->geometry().center() - rect().center());
+    centreOnOpener(*this);
 }
 
 void NormsWindow::currentRowChanged(const QModelIndex& current, const QModelIndex& previous)

@@ -1,4 +1,5 @@
 #include "reference/OperationEditor.h"
+#include "common/WindowPlacement.h"
 
 #include "common/Messages.h"
 #include "common/Numbers.h"
@@ -131,8 +132,7 @@ void OperationEditor::prepareChange(int id, int productId, const QString& grade,
 void OperationEditor::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (parentWidget())
-        move(parentWidget()->window()->geometry().center() - rect().center());
+    centreOnOpener(*this);
     m_productButton->setFocus();
 }
 

@@ -1,4 +1,5 @@
 #include "reference/OperationTypeEditor.h"
+#include "common/WindowPlacement.h"
 
 #include "common/Messages.h"
 #include "db/DataModule.h"
@@ -66,8 +67,7 @@ void OperationTypeEditor::prepareChange(int id, const QString& name)
 void OperationTypeEditor::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (parentWidget())
-        move(parentWidget()->window()->geometry().center() - rect().center());
+    centreOnOpener(*this);
     m_name->setFocus();
 }
 

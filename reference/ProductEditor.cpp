@@ -1,4 +1,5 @@
 #include "reference/ProductEditor.h"
+#include "common/WindowPlacement.h"
 
 #include "common/Messages.h"
 #include "db/DataModule.h"
@@ -105,8 +106,7 @@ void ProductEditor::prepareChange(int id, const QString& grade, const QVariant& 
 void ProductEditor::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (parentWidget())
-        move(parentWidget()->window()->geometry().center() - rect().center());
+    centreOnOpener(*this);
     m_grade->setFocus();
 }
 

@@ -1,4 +1,5 @@
 #include "reference/ReferenceListWindow.h"
+#include "common/WindowPlacement.h"
 
 #include "common/Messages.h"
 #include "db/StaticQuery.h"
@@ -120,8 +121,7 @@ std::optional<ListChoice> ReferenceListWindow::pick(const QString& field, const 
 void ReferenceListWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (parentWidget())
-        move(parentWidget()->window()->geometry().center() - rect().center());
+    centreOnOpener(*this);
     if (m_filter->isVisible())
         m_filter->setFocus();
     else

@@ -1,4 +1,5 @@
 #include "reference/WorkerEditor.h"
+#include "common/WindowPlacement.h"
 
 #include "common/Messages.h"
 #include "db/Database.h"
@@ -100,8 +101,7 @@ void WorkerEditor::prepareChange(int id, const QString& fullName)
 void WorkerEditor::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (parentWidget())
-        move(parentWidget()->window()->geometry().center() - rect().center());
+    centreOnOpener(*this);
     m_fullName->setFocus();
 }
 

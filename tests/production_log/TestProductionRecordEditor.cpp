@@ -1,0 +1,178 @@
+#include "common/Clock.h"
+#include "db/DataModule.h"
+#include "production_log/ProductionRecordEditor.h"
+#include "support/GuiTestMain.h"
+#include "support/ScriptedMessages.h"
+#include "support/TestDatabase.h"
+#include "support/TypeText.h"
+
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QTest>
+
+using namespace tabel;
+
+namespace {
+const QDate day(2024, 3, 5);
+
+const char* const fixture = R"(
+insert into cmn_contractor.person (id, s_caption, s_code) values (1, 'Иванов Иван', '1');
+insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, s_description, id_msm_bs, massa) values (10, 'А-100', '', 6, 1);
+insert into accounts_dep.vid_oper (id, vid) values (1, 'Резка'), (2, 'ПоКрАсКа');
+insert into accounts_dep.oper (id, vid, naimen, i_id, cena_new) values (100, 1, 0, 10, 0), (101, 2, 0, 10, 0);
+insert into accounts_dep.norm (o_id, norma, price, prize) values (100, 1, 2.0, 0), (101, 1, 4.0, 0);
+)";
+
+const OperationChoice cutting{10, 100, 2.0, QStringLiteral("А-100; Резка; Готовая продукция")};
+const OperationChoice painting{10, 101, 4.0, QStringLiteral("А-100; ПоКрАсКа; Готовая продукция")};
+} // namespace
+
+class TestProductionRecordEditor : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestDatabase> m_db;
+    ScriptedMessages m_messages;
+    FixedClock m_clock{day};
+    std::unique_ptr<DataModule> m_module;
+    std::unique_ptr<ProductionRecordEditor> m_editor;
+    OperationChoice m_nextOperation = cutting;
+
+    int records() { return m_db->count(QStringLiteral("select count(*) from accounts_dep.smena")); }
+    // A complete record in add mode, ready to save.
+    void fillIn(const OperationChoice& operation, const WorkingDay& working = {day, 1, false, "masters"})
+    {
+        m_editor->prepareAdd(working);
+        m_nextOperation = operation;
+        m_editor->pickWorker();
+        m_editor->pickOperation();
+        m_editor->quantityBox()->setText(QStringLiteral("10"));
+        m_editor->hoursBox()->setText(QStringLiteral("8"));
+        if (m_editor->colourBox()->isEnabled())
+            m_editor->colourBox()->setText(QStringLiteral("3"));
+    }
+
+private slots:
+    void init()
+    {
+        m_db = std::make_unique<TestDatabase>(QStringLiteral("editor"));
+        m_db->run(QString::fromUtf8(fixture));
+        m_messages.clear();
+        m_module = std::make_unique<DataModule>(m_db->database(), m_messages);
+        m_editor = std::make_unique<ProductionRecordEditor>(*m_module, m_messages, m_clock);
+        m_editor->setPickers([] { return std::optional<ListChoice>(ListChoice{QStringLiteral("Иванов Иван"), 1}); },
+                             [this](int) { return std::optional<OperationChoice>(m_nextOperation); });
+    }
+    void cleanup()
+    {
+        m_editor.reset();
+        m_module.reset();
+        m_db.reset();
+    }
+
+    void everyEmptyFieldIsRefused_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::newRow("worker") << "worker";
+        QTest::newRow("operation") << "operation";
+        QTest::newRow("quantity") << "quantity";
+        QTest::newRow("rejects") << "rejects";
+        QTest::newRow("colour of a paint operation") << "colour";
+        QTest::newRow("hours") << "hours";
+        QTest::newRow("blanks only") << "blanks";
+    }
+    void everyEmptyFieldIsRefused()
+    {
+        QFETCH(QString, box);
+        fillIn(painting);
+        const QHash<QString, QLineEdit*> boxes = {
+            {"worker", m_editor->workerBox()},     {"operation", m_editor->operationBox()},
+            {"quantity", m_editor->quantityBox()}, {"rejects", m_editor->rejectsBox()},
+            {"colour", m_editor->colourBox()},     {"hours", m_editor->hoursBox()},
+            {"blanks", m_editor->workerBox()}};
+        boxes.value(box)->setText(box == QLatin1String("blanks") ? QStringLiteral("   ") : QString());
+        m_editor->save();
+        QCOMPARE(m_messages.texts(), QStringList{"Все поля должны быть заполнены!"});
+        QCOMPARE(records(), 0);
+    }
+
+    void colourOnlyForPaintInAnyLetterCase()
+    {
+        fillIn(cutting);
+        QVERIFY(!m_editor->colourBox()->isEnabled());
+        m_editor->save();
+        QVERIFY(m_messages.shown().isEmpty());
+        QCOMPARE(m_db->count(QStringLiteral("select color from accounts_dep.smena where o_id = 100")), 0);
+
+        fillIn(painting);
+        QVERIFY(m_editor->colourBox()->isEnabled());
+        m_editor->save();
+        QCOMPARE(m_db->count(QStringLiteral("select color from accounts_dep.smena where o_id = 101")), 3);
+    }
+
+    void pickPricesByTheWorkingDay()
+    {
+        fillIn(cutting, {day, 4, true, "masters"});
+        emit m_editor->quantityBox()->editingFinished(); // the user leaves the box
+        QCOMPARE(m_editor->basePriceBox()->text(), QStringLiteral("2"));
+        QCOMPARE(m_editor->finalPriceBox()->text(), QStringLiteral("6"));
+        QCOMPARE(m_editor->amountBox()->text(), QStringLiteral("60")); // rejects not subtracted here
+        m_editor->save();
+        QCOMPARE(m_db->count(QStringLiteral("select count(*) from accounts_dep.smena where cena = 6 and smena = 4")),
+                 1);
+    }
+
+    void emptyQuantityBecomesZeroOnLeaving()
+    {
+        fillIn(cutting);
+        m_editor->quantityBox()->clear();
+        m_editor->pickOperation(); // as when the box is left or an operation is picked again
+        QCOMPARE(m_editor->quantityBox()->text(), QStringLiteral("0"));
+        m_editor->rejectsBox()->setText(QStringLiteral("0"));
+        m_editor->save();
+        QCOMPARE(records(), 1);
+    }
+
+    void rejectsAboveQuantityAndOutOfRangeNumbers()
+    {
+        fillIn(cutting);
+        m_editor->rejectsBox()->setText(QStringLiteral("11"));
+        m_editor->save();
+        QCOMPARE(m_messages.texts(), QStringList{"Брак не может быть больше количества!"});
+        QCOMPARE(records(), 0);
+
+        // Rejects and hours fit a smallint, quantity and colour an integer: longer numbers,
+        // letters and signs cannot be typed.
+        m_editor->rejectsBox()->clear();
+        typeText(m_editor->rejectsBox(), QStringLiteral("40000"));
+        QCOMPARE(m_editor->rejectsBox()->text(), QStringLiteral("4000"));
+        m_editor->quantityBox()->clear();
+        typeText(m_editor->quantityBox(), QStringLiteral("-12a99999999999"));
+        QCOMPARE(m_editor->quantityBox()->text(), QStringLiteral("1299999999"));
+    }
+
+    void changeKeepsStoredPriceWithoutNewPick()
+    {
+        m_db->run(QStringLiteral(
+            "insert into accounts_dep.smena (id, w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, ok) "
+            "values (7, 1, 10, 100, 7.77, 10, 0, '2024-03-05', 1, 0, 6, 'ok')"));
+        const QVariantMap record = {{"id", 7},          {"w_id", 1},        {"i_id", 10},     {"o_id", 100},
+                                    {"cena", 7.77},     {"kol_vo", 10.0},   {"brak", 0},      {"time", 6},
+                                    {"color", 0},       {"data", day},      {"fio", "Иванов Иван "},
+                                    {"marka", "А-100"}, {"vid", "Резка"},   {"naimen", 0}};
+        m_editor->prepareChange({day, 1, true, "73516280"}, record); // the day off no longer matters
+        QCOMPARE(m_editor->windowTitle(), QStringLiteral("Изменение данных о позиции"));
+        QCOMPARE(m_editor->workerBox()->text(), QStringLiteral("Иванов Иван"));
+        QCOMPARE(m_editor->basePriceBox()->text(), QStringLiteral("2"));
+        QCOMPARE(m_editor->finalPriceBox()->text(), QStringLiteral("7,77"));
+        QCOMPARE(m_editor->amountBox()->text(), QStringLiteral("77,7"));
+        m_editor->quantityBox()->setText(QStringLiteral("12"));
+        m_editor->save();
+        QVERIFY(m_messages.shown().isEmpty());
+        QCOMPARE(m_db->count(QStringLiteral("select count(*) from accounts_dep.smena where id = 7 and cena = 7.77 "
+                                            "and kol_vo = 12 and ok = 'ok' and vvod = '2024-03-05'")),
+                 1);
+    }
+};
+
+TABEL_GUI_TEST_MAIN(TestProductionRecordEditor)
+#include "TestProductionRecordEditor.moc"

@@ -23,9 +23,9 @@ ReferenceListWindow::Options operationsOptions()
     options.clientSize = QSize(865, 478);
     options.columns = {{QStringLiteral("marka"), QStringLiteral("Марка"), 200},
                        {QStringLiteral("vid"), QStringLiteral("Опреция"), 243},
-                       {QStringLiteral("cena"), QStringLiteral("Цена (min)"), 74, Qt::AlignRight | Qt::AlignVCenter},
+                       {QStringLiteral("cena"), QStringLiteral("Цена (min)"), 90, Qt::AlignRight | Qt::AlignVCenter},
                        {QStringLiteral("nmn"), QStringLiteral("Вид"), 139},
-                       {QStringLiteral("norma"), QStringLiteral("Нормы (шт.)"), 76, Qt::AlignRight | Qt::AlignVCenter}};
+                       {QStringLiteral("norma"), QStringLiteral("Нормы (шт.)"), 95, Qt::AlignRight | Qt::AlignVCenter}};
     options.filterField = QStringLiteral("marka");
     options.filterPlace = ReferenceListWindow::FilterPlace::ButtonRow;
     options.filterKeys = ReferenceListWindow::FilterKeys::ArrowsAndTyping;

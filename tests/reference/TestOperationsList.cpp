@@ -226,7 +226,7 @@ private slots:
 
             const QHeaderView& header = *m_list->grid()->horizontalHeader();
             const QList<QPair<QString, int>> columns{
-                {"Марка", -1}, {"Опреция", 243}, {"Цена (min)", 74}, {"Вид", 139}, {"Нормы (шт.)", 76}};
+                {"Марка", -1}, {"Опреция", 243}, {"Цена (min)", 90}, {"Вид", 139}, {"Нормы (шт.)", 95}};
             QCOMPARE(header.count() - header.hiddenSectionCount(), columns.size());
             for (int visual = 0; visual < columns.size(); ++visual) {
                 const int logical = header.logicalIndex(visual);

@@ -7,6 +7,7 @@
 #include <QSortFilterProxyModel>
 #include <QSqlQueryModel>
 #include <functional>
+#include <memory>
 
 namespace tabel {
 
@@ -69,6 +70,7 @@ private:
 
     const Database& m_database;
     QString m_sql;
+    std::unique_ptr<QSqlQuery> m_prepared;
     SqlParams m_params;
     bool m_open = false;
     QSqlQueryModel m_rows;

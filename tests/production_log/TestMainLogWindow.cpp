@@ -1,5 +1,6 @@
 #include "common/Clock.h"
 #include "db/DataModule.h"
+#include "production_log/HoursLedger.h"
 #include "production_log/MainLogWindow.h"
 #include "shell/AccessPolicy.h"
 #include "support/GuiTestMain.h"
@@ -89,8 +90,9 @@ class TestMainLogWindow : public QObject
     }
     int ledgerDay(int worker, int shift, int day)
     {
-        return m_db->count(QStringLiteral("select d%1 from accounts_dep.h_tabel where w_id=:w and smena=:s").arg(day),
-                           {{":w", worker}, {":s", shift}});
+        return m_db->database()
+            .readInt(QStringLiteral("select * from accounts_dep.h_tabel where w_id=:w and smena=:s"),
+                     HoursLedger::dayColumn(day), {{":w", worker}, {":s", shift}});
     }
     void logIn(const QString& word)
     {

@@ -1,5 +1,6 @@
 #include "common/Clock.h"
 #include "db/DataModule.h"
+#include "production_log/HoursLedger.h"
 #include "production_log/ProductionRecordSaver.h"
 #include "production_log/ProductionRecords.h"
 #include "db/Transaction.h"
@@ -60,10 +61,11 @@ class TestProductionRecordSaver : public QObject
 
     int ledgerDay(int worker, int shift, const QDate& date)
     {
-        return m_db->count(QStringLiteral("select d%1 from accounts_dep.h_tabel where w_id=:w and smena=:s and "
-                                          "month=:m and year=:y")
-                               .arg(date.day()),
-                           {{":w", worker}, {":s", shift}, {":m", date.month()}, {":y", date.year()}});
+        // No row reads as 0 here, as it does for the program's own one-value read.
+        return m_db->database().readInt(QStringLiteral("select * from accounts_dep.h_tabel where w_id=:w and smena=:s "
+                                                       "and month=:m and year=:y"),
+                                        HoursLedger::dayColumn(date.day()),
+                                        {{":w", worker}, {":s", shift}, {":m", date.month()}, {":y", date.year()}});
     }
     int records() { return m_db->count(QStringLiteral("select count(*) from accounts_dep.smena")); }
 

@@ -94,9 +94,8 @@ class TestNorms : public QObject
     }
     QVariant stored(int entryId, const QString& field)
     {
-        return m_db->database().readValue(
-            QStringLiteral("select %1 from accounts_dep.norm where id=:id").arg(field), field,
-            {{":id", entryId}});
+        return m_db->database().readValue(QStringLiteral("select * from accounts_dep.norm where id=:id"), field,
+                                          {{":id", entryId}});
     }
     int entryCount(int operationId)
     {

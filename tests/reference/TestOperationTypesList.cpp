@@ -49,18 +49,6 @@ class TestOperationTypesList : public QObject
             result << types.value(row, QStringLiteral("vid")).toString();
         return result;
     }
-    // Runs body inside the next modal window, then closes that window if body left it open:
-    // a failed check returns from body early and would otherwise leave exec() waiting.
-    void whenOpen(const std::function<void(QWidget*)>& body, QWidget* opener = nullptr)
-    {
-        m_driver.onNextModal(
-            [body](QWidget* window) {
-                body(window);
-                if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible())
-                    dialog->reject();
-            },
-            opener);
-    }
     int count(const QString& sql, const SqlParams& params = {}) { return m_db->count(sql, params); }
     int stored(const QString& name)
     {
@@ -72,7 +60,7 @@ class TestOperationTypesList : public QObject
     // whether the editor closed with a save; a refused save is cancelled.
     bool saveInEditor(const std::function<void()>& fill)
     {
-        whenOpen([&](QWidget*) {
+        m_driver.whenOpen([&](QWidget*) {
             fill();
             QTest::keyClick(m_editor->nameBox(), Qt::Key_Return);
         });
@@ -81,7 +69,7 @@ class TestOperationTypesList : public QObject
     void inEditList(const std::function<void(QWidget*)>& body)
     {
         bool ran = false;
-        whenOpen([&](QWidget* list) {
+        m_driver.whenOpen([&](QWidget* list) {
             ran = true;
             body(list);
         });
@@ -124,7 +112,7 @@ private slots:
         QFETCH(bool, selecting);
         QFETCH(QString, secondCaption);
         bool checked = false;
-        whenOpen([&](QWidget* window) {
+        m_driver.whenOpen([&](QWidget* window) {
             checked = true;
             QCOMPARE(window->objectName(), QStringLiteral("TForm8"));
             QCOMPARE(window->windowTitle(), QStringLiteral("Виды операций"));
@@ -155,7 +143,7 @@ private slots:
 
     void pickByTypedPrefixAndEnter()
     {
-        whenOpen([&](QWidget*) {
+        m_driver.whenOpen([&](QWidget*) {
             typeText(m_list->filterBox(), QStringLiteral("св"));
             QCOMPARE(names(), (QStringList{"Сварка", "сверловка"}));
             // The box keeps only typing: caret keys and Delete do nothing there.
@@ -175,7 +163,7 @@ private slots:
     void emptyFilteredListIsRefusedAndEscapeHandsNothingBack()
     {
         bool stayedOpen = false;
-        whenOpen([&](QWidget* window) {
+        m_driver.whenOpen([&](QWidget* window) {
             typeText(m_list->filterBox(), QStringLiteral("Щ"));
             QCOMPARE(m_module->operationTypes().rowCount(), 0);
             QTest::keyClick(m_list->filterBox(), Qt::Key_Return);
@@ -189,7 +177,7 @@ private slots:
         QCOMPARE(m_messages.shown().at(0).icon, MessageIcon::Error);
 
         // A filter typed while picking does not hide rows in edit mode, where its box is hidden.
-        whenOpen([&](QWidget*) {
+        m_driver.whenOpen([&](QWidget*) {
             typeText(m_list->filterBox(), QStringLiteral("Г"));
             QTest::keyClick(m_list->filterBox(), Qt::Key_Escape);
         });
@@ -237,7 +225,7 @@ private slots:
         m_editor->prepareAdd();
         QVERIFY(saveInEditor([&] { m_editor->nameBox()->setText(name); }));
         QCOMPARE(stored(name), 1);
-        whenOpen([&](QWidget*) {
+        m_driver.whenOpen([&](QWidget*) {
             typeText(m_list->filterBox(), QStringLiteral("о'брайен \"т\" \\"));
             QCOMPARE(names(), QStringList{name});
             QTest::keyClick(m_list->filterBox(), Qt::Key_Return);
@@ -254,7 +242,7 @@ private slots:
     {
         inEditList([&](QWidget* list) {
             m_list->selectRow(3);
-            whenOpen(
+            m_driver.whenOpen(
                 [&](QWidget* editor) {
                     QCOMPARE(editor->objectName(), QStringLiteral("TForm9"));
                     QCOMPARE(editor->windowTitle(), QStringLiteral("Заведение нового вида операций"));
@@ -268,7 +256,7 @@ private slots:
             QCOMPARE(m_list->currentRow(), 0);
 
             selectId(5); // Покраска
-            whenOpen(
+            m_driver.whenOpen(
                 [&](QWidget* editor) {
                     QCOMPARE(editor->windowTitle(), QStringLiteral("Изменение данных вида операции"));
                     QCOMPARE(m_editor->nameBox()->text(), QStringLiteral("Покраска"));

@@ -87,24 +87,21 @@ class TestOperationsList : public QObject
         return count(QStringLiteral("select count(*) from accounts_dep.oper where vid=:v and naimen=:n and i_id=:i"),
                      {{":v", typeId}, {":n", kind}, {":i", productId}});
     }
-    int rowsOf(const QString& table) { return count(QStringLiteral("select count(*) from accounts_dep.%1").arg(table)); }
-
-    // Runs body inside the next modal window, then closes that window if body left it open:
-    // a failed check returns from body early and would otherwise leave exec() waiting.
-    void whenOpen(const std::function<void(QWidget*)>& body, QWidget* opener = nullptr)
+    int rowsOf(const QString& table)
     {
-        m_driver.onNextModal(
-            [body](QWidget* window) {
-                body(window);
-                if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible())
-                    dialog->reject();
-            },
-            opener);
+        static const QHash<QString, QString> counts = {
+            {"oper", "select count(*) from accounts_dep.oper"},
+            {"norm", "select count(*) from accounts_dep.norm"},
+            {"smena", "select count(*) from accounts_dep.smena"},
+        };
+        Q_ASSERT(counts.contains(table));
+        return count(counts.value(table));
     }
+
     void inEditList(const std::function<void(QWidget*)>& body)
     {
         bool ran = false;
-        whenOpen([&](QWidget* list) {
+        m_driver.whenOpen([&](QWidget* list) {
             ran = true;
             body(list);
         });
@@ -120,7 +117,7 @@ class TestOperationsList : public QObject
     // the list that opens and presses Enter.
     void pickThrough(QWidget* editor, const char* button, ReferenceListWindow& list, const QString& prefix)
     {
-        whenOpen(
+        m_driver.whenOpen(
             [&](QWidget*) {
                 typeText(list.filterBox(), prefix);
                 QTest::keyClick(list.filterBox(), Qt::Key_Return);
@@ -146,7 +143,7 @@ class TestOperationsList : public QObject
     bool saveInEditor(const std::function<void(QWidget*)>& fill)
     {
         m_editorStayedOpen = false;
-        whenOpen([&](QWidget* editor) {
+        m_driver.whenOpen([&](QWidget* editor) {
             fill(editor);
             QTest::mouseClick(saveButton(), Qt::LeftButton);
             m_editorStayedOpen = editor->isVisible();
@@ -276,7 +273,7 @@ private slots:
         QFETCH(double, basePrice);
         QFETCH(QString, text);
         bool checked = false;
-        whenOpen([&](QWidget* window) {
+        m_driver.whenOpen([&](QWidget* window) {
             checked = true;
             QCOMPARE(m_list->secondButton()->text(), QStringLiteral("Выбрать"));
             QVERIFY(m_list->secondButton()->isDefault());
@@ -309,7 +306,7 @@ private slots:
 
     void escapeHandsNothingBack()
     {
-        whenOpen([&](QWidget*) {
+        m_driver.whenOpen([&](QWidget*) {
             QTest::keyClick(m_list->filterBox(), Qt::Key_Down);
             QTest::keyClick(m_list->filterBox(), Qt::Key_Escape);
         });
@@ -320,7 +317,7 @@ private slots:
     void emptyFilteredListIsRefused()
     {
         bool stayedOpen = false;
-        whenOpen([&](QWidget* window) {
+        m_driver.whenOpen([&](QWidget* window) {
             typeText(m_list->filterBox(), QStringLiteral("Щ"));
             QCOMPARE(operations().rowCount(), 0);
             QTest::keyClick(m_list->filterBox(), Qt::Key_Return);
@@ -348,7 +345,7 @@ private slots:
         QFETCH(int, current);
         QFETCH(int, startsOn);
         int shown = -1;
-        whenOpen([&](QWidget*) {
+        m_driver.whenOpen([&](QWidget*) {
             shown = currentId();
             QTest::keyClick(m_list->filterBox(), Qt::Key_Return);
         });
@@ -464,7 +461,7 @@ private slots:
         QFETCH(double, price);
         int newId = 0;
         inEditList([&](QWidget* list) {
-            whenOpen(
+            m_driver.whenOpen(
                 [&](QWidget* editor) {
                     QCOMPARE(editor->windowTitle(), QStringLiteral("Заведение новой цены за операцию"));
                     QVERIFY(m_editor->productBox()->text().isEmpty());
@@ -499,7 +496,7 @@ private slots:
                        {{":id", newId}, {":p", price}}),
                  1);
 
-        whenOpen([&](QWidget*) {
+        m_driver.whenOpen([&](QWidget*) {
             typeText(m_list->filterBox(), QStringLiteral("ш"));
             QTest::keyClick(m_list->filterBox(), Qt::Key_Return);
         });
@@ -525,7 +522,7 @@ private slots:
         bool opened = false;
         inEditList([&](QWidget* list) {
             m_list->pricesBox()->setChecked(true);
-            whenOpen(
+            m_driver.whenOpen(
                 [&](QWidget* window) {
                     opened = window == m_norms.get();
                     const NormEntriesModel& entries = *m_norms->entries();
@@ -551,7 +548,7 @@ private slots:
         const int normsBefore = rowsOf(QStringLiteral("norm"));
         bool opened = false;
         inEditList([&](QWidget* list) {
-            whenOpen(
+            m_driver.whenOpen(
                 [&](QWidget* editor) {
                     opened = editor == m_editor.get();
                     QCOMPARE(editor->windowTitle(), QStringLiteral("Изменение данных о цене за операцию"));
@@ -591,7 +588,7 @@ private slots:
         QFETCH(bool, ticked);
         m_list->pricesBox()->setChecked(ticked);
         bool normsOpened = false;
-        whenOpen([&](QWidget*) {
+        m_driver.whenOpen([&](QWidget*) {
             // Should the norms window open instead, this closes it from inside its own loop.
             QTimer::singleShot(0, m_norms.get(), [&] {
                 if (QApplication::activeModalWidget() == m_norms.get()) {

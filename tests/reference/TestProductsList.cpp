@@ -50,18 +50,6 @@ class TestProductsList : public QObject
             result << products.value(row, QStringLiteral("marka")).toString();
         return result;
     }
-    // Runs body inside the next modal window, then closes that window if body left it open:
-    // a failed check returns from body early and would otherwise leave exec() waiting.
-    void whenOpen(const std::function<void(QWidget*)>& body, QWidget* opener = nullptr)
-    {
-        m_driver.onNextModal(
-            [body](QWidget* window) {
-                body(window);
-                if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible())
-                    dialog->reject();
-            },
-            opener);
-    }
     int count(const QString& sql, const SqlParams& params = {}) { return m_db->count(sql, params); }
     int products() { return count(QStringLiteral("select count(*) from cmn_gds_and_srv.gds_and_srv")); }
 
@@ -69,7 +57,7 @@ class TestProductsList : public QObject
     // presses Enter. True when the editor closed with a save; a refused save is cancelled.
     bool saveInEditor(const std::function<void()>& fill)
     {
-        whenOpen([&](QWidget*) {
+        m_driver.whenOpen([&](QWidget*) {
             fill();
             QTest::keyClick(m_editor->gradeBox(), Qt::Key_Return);
         });
@@ -79,7 +67,7 @@ class TestProductsList : public QObject
     void inEditList(const std::function<void(QWidget*)>& body)
     {
         bool ran = false;
-        whenOpen([&](QWidget* list) {
+        m_driver.whenOpen([&](QWidget* list) {
             ran = true;
             body(list);
         });
@@ -88,7 +76,7 @@ class TestProductsList : public QObject
     }
     void clickInList(QWidget* list, QPushButton* button, const std::function<void()>& fill)
     {
-        whenOpen(
+        m_driver.whenOpen(
             [&](QWidget*) {
                 fill();
                 QTest::keyClick(m_editor->gradeBox(), Qt::Key_Return);
@@ -131,7 +119,7 @@ private slots:
         QFETCH(bool, selecting);
         QFETCH(QString, secondCaption);
         bool checked = false;
-        whenOpen([&](QWidget* window) {
+        m_driver.whenOpen([&](QWidget* window) {
             checked = true;
             QCOMPARE(window->objectName(), QStringLiteral("TForm3"));
             QCOMPARE(window->windowTitle(), QStringLiteral("Изделия"));
@@ -164,7 +152,7 @@ private slots:
     void pickByTypedPrefixAndEnter()
     {
         m_db->run(QStringLiteral("update cmn_gds_and_srv.gds_and_srv set s_caption='Шайба  ' where id=4"));
-        whenOpen([&](QWidget*) {
+        m_driver.whenOpen([&](QWidget*) {
             typeText(m_list->filterBox(), QStringLiteral("г"));
             QCOMPARE(grades(), QStringList{"Гайка"});
             // Only the arrows belong to the list: the caret keys still move in the box.
@@ -185,7 +173,7 @@ private slots:
     void emptyFilteredListIsRefusedAndEscapeHandsNothingBack()
     {
         bool stayedOpen = false;
-        whenOpen([&](QWidget* window) {
+        m_driver.whenOpen([&](QWidget* window) {
             typeText(m_list->filterBox(), QStringLiteral("Щ"));
             QCOMPARE(m_module->products().rowCount(), 0);
             QTest::keyClick(m_list->filterBox(), Qt::Key_Return);
@@ -334,7 +322,7 @@ private slots:
         QCOMPARE(
             count(QStringLiteral("select count(*) from accounts_dep.izdel where marka=:m"), {{":m", grade}}),
             1);
-        whenOpen([&](QWidget*) {
+        m_driver.whenOpen([&](QWidget*) {
             typeText(m_list->filterBox(), QStringLiteral("о'нил \"л"));
             QCOMPARE(grades(), QStringList{grade});
             QTest::keyClick(m_list->filterBox(), Qt::Key_Return);
@@ -355,7 +343,7 @@ private slots:
     {
         inEditList([&](QWidget* list) {
             m_list->selectRow(0); // Болт М8, class Трубы
-            whenOpen(
+            m_driver.whenOpen(
                 [&](QWidget* editor) {
                     QCOMPARE(editor->windowTitle(), QStringLiteral("Изменение данных изделия"));
                     QCOMPARE(m_editor->gradeBox()->text(), QStringLiteral("Болт М8"));
@@ -369,7 +357,7 @@ private slots:
                 },
                 list);
             QTest::mouseClick(m_list->secondButton(), Qt::LeftButton);
-            whenOpen(
+            m_driver.whenOpen(
                 [&](QWidget* editor) {
                     QCOMPARE(editor->windowTitle(), QStringLiteral("Заведение нового изделия"));
                     QVERIFY(m_editor->gradeBox()->text().isEmpty());
@@ -401,7 +389,7 @@ private slots:
             QCOMPARE(m_list->currentRow(), 1); // the same row number, though the product now sorts last
 
             m_list->selectRow(3);
-            whenOpen([&](QWidget* editor) { QTest::keyClick(editor, Qt::Key_Escape); }, list);
+            m_driver.whenOpen([&](QWidget* editor) { QTest::keyClick(editor, Qt::Key_Escape); }, list);
             QTest::mouseClick(m_list->secondButton(), Qt::LeftButton);
             QCOMPARE(m_list->currentRow(), 3);
 

@@ -38,6 +38,18 @@ public:
         });
         timer->start(10);
     }
+    // As onNextModal, and the window is closed afterwards if body left it open: a failed check
+    // returns from body early and would otherwise leave exec() waiting.
+    void whenOpen(const std::function<void(QWidget*)>& body, QWidget* opener = nullptr)
+    {
+        onNextModal(
+            [body](QWidget* window) {
+                body(window);
+                if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible())
+                    dialog->reject();
+            },
+            opener);
+    }
     bool failed() const { return m_failed; }
 
 private:

@@ -72,6 +72,9 @@ bool DataModule::isDuplicate(const QString& countSql, const SqlParams& params, c
 {
     if (m_database.readInt(countSql, QStringLiteral("cnt"), params) <= 0)
         return false;
+    // A duplicate ends the save. The caller's transaction is given up before the message,
+    // so that its locks do not keep other clients waiting while the user reads it.
+    m_database.rollback();
     m_messages.error(message);
     return true;
 }

@@ -36,7 +36,8 @@ public:
     QString convertDecimalSeparator(const QString& typed) const;
 
     // countSql returns one row with an integer column cnt. When it is above 0 the user is
-    // shown message and the answer is true: a duplicate exists.
+    // shown message and the answer is true: a duplicate exists, and an open transaction has
+    // been rolled back, since the caller abandons its save.
     bool isDuplicate(const QString& countSql, const SqlParams& params, const QString& message);
 
 private:

@@ -76,6 +76,7 @@ bool ProductionRecordSaver::change(int recordId, const ProductionRecord& record)
     QSqlQuery stored = db.execute(
         QStringLiteral("select w_id, data, smena from accounts_dep.smena where id=:id for update"), {{":id", recordId}});
     if (!stored.next()) {
+        db.rollback(); // nothing to keep locked while the user reads why
         m_messages.error(QStringLiteral("Позиция не найдена: её уже удалили."));
         return false;
     }

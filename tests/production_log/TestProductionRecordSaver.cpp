@@ -144,6 +144,37 @@ private slots:
         QCOMPARE(ledgerDay(1, 1, day), 7);
     }
 
+    // While the user reads why a save was refused, no other client may be kept waiting.
+    void refusalMessageHoldsNoLock()
+    {
+        ProductionRecordSaver(*m_module, m_messages, m_clock).add(record(1, day, 1, 8));
+        struct LockCountingMessages : Messages
+        {
+            Database* watcher = nullptr;
+            int pid = 0;
+            QList<int> locksHeld;
+            MessageAnswer show(const Message&) override
+            {
+                locksHeld << watcher->readInt(QStringLiteral("select count(*) as n from pg_locks where "
+                                                             "locktype = 'advisory' and pid = :pid"),
+                                              QStringLiteral("n"), {{":pid", pid}});
+                return MessageAnswer::Ok;
+            }
+        } messages;
+        Database watcher(QStringLiteral("watcher"));
+        watcher.open(m_db->settings());
+        messages.watcher = &watcher;
+        messages.pid = m_db->database().readInt(QStringLiteral("select pg_backend_pid() as pid"), QStringLiteral("pid"));
+        DataModule module(m_db->database(), messages);
+        ProductionRecordSaver saver(module, messages, m_clock);
+        QVERIFY(!saver.add(record(1, day, 1, 2)));
+        const int id = m_db->count(QStringLiteral("select id from accounts_dep.smena"));
+        m_db->run(QStringLiteral("delete from accounts_dep.smena"));
+        QVERIFY(!saver.change(id, record(1, day, 1, 2)));
+        QCOMPARE(messages.locksHeld, (QList<int>{0, 0}));
+        QVERIFY(!m_db->database().inTransaction());
+    }
+
     void rejectsAboveQuantityAreRefused()
     {
         ProductionRecordSaver saver(*m_module, m_messages, m_clock);

@@ -1,4 +1,5 @@
 #include "production_log/ProductionRecordEditor.h"
+#include "common/EditorLayout.h"
 #include "common/WindowPlacement.h"
 
 #include "common/DigitsValidator.h"
@@ -8,7 +9,6 @@
 #include "production_log/RecordPricing.h"
 
 #include <QDateEdit>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -119,17 +119,7 @@ ProductionRecordEditor::ProductionRecordEditor(DataModule& dataModule, Messages&
     grid->addWidget(label(QStringLiteral("Сумма"), m_amount), 6, 0);
     grid->addWidget(m_amount, 6, 1);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* save = buttons->addButton(QStringLiteral("Запись"), QDialogButtonBox::AcceptRole);
-    save->setObjectName(QStringLiteral("Button1"));
-    save->setDefault(true);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("Button2"));
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frame);
-    layout->addWidget(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layOutEditor(*this, frame, [this] { save(); }, QStringLiteral("Запись"))->setSizeConstraint(QLayout::SetFixedSize);
 
     setTabOrder(m_workerButton, m_operationButton);
     setTabOrder(m_operationButton, m_quantity);
@@ -142,8 +132,6 @@ ProductionRecordEditor::ProductionRecordEditor(DataModule& dataModule, Messages&
     connect(m_operationButton, &QPushButton::clicked, this, &ProductionRecordEditor::pickOperation);
     connect(m_quantity, &QLineEdit::editingFinished, this, &ProductionRecordEditor::refreshDisplay);
     connect(m_hours, &QLineEdit::editingFinished, this, &ProductionRecordEditor::refreshDisplay);
-    connect(save, &QPushButton::clicked, this, &ProductionRecordEditor::save);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void ProductionRecordEditor::setPickers(WorkerPicker pickWorker, OperationPicker pickOperation)

@@ -1,4 +1,5 @@
 #include "reference/OperationEditor.h"
+#include "common/EditorLayout.h"
 #include "common/WindowPlacement.h"
 
 #include "common/Messages.h"
@@ -8,7 +9,6 @@
 #include "reference/ProductsListWindow.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QDoubleValidator>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -78,22 +78,10 @@ OperationEditor::OperationEditor(DataModule& dataModule, Messages& messages, Pro
     grid->addWidget(m_priceLabel, 3, 0);
     grid->addWidget(m_price, 3, 1, Qt::AlignLeft);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* saveButton = buttons->addButton(QStringLiteral("Записать"), QDialogButtonBox::AcceptRole);
-    saveButton->setObjectName(QStringLiteral("Button1"));
-    saveButton->setDefault(true);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("Button2"));
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frame);
-    layout->addWidget(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layOutEditor(*this, frame, [this] { save(); })->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(productButton, &QPushButton::clicked, this, &OperationEditor::pickProduct);
     connect(typeButton, &QPushButton::clicked, this, &OperationEditor::pickType);
-    connect(saveButton, &QPushButton::clicked, this, &OperationEditor::save);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void OperationEditor::prepareAdd()

@@ -1,11 +1,11 @@
 #include "reference/OperationTypeEditor.h"
+#include "common/EditorLayout.h"
 #include "common/WindowPlacement.h"
 
 #include "common/Messages.h"
 #include "db/DataModule.h"
 #include "reference/OperationTypesBook.h"
 
-#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -34,18 +34,7 @@ OperationTypeEditor::OperationTypeEditor(DataModule& dataModule, Messages& messa
     row->addWidget(label);
     row->addWidget(m_name, 1);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* save = buttons->addButton(QStringLiteral("Записать"), QDialogButtonBox::AcceptRole);
-    save->setObjectName(QStringLiteral("Button1"));
-    save->setDefault(true);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("Button2"));
-    connect(save, &QPushButton::clicked, this, &OperationTypeEditor::save);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addWidget(buttons);
+    layOutEditor(*this, group, [this] { save(); });
 }
 
 void OperationTypeEditor::prepareAdd()

@@ -1,4 +1,5 @@
 #include "reference/ProductEditor.h"
+#include "common/EditorLayout.h"
 #include "common/WindowPlacement.h"
 
 #include "common/Messages.h"
@@ -7,7 +8,6 @@
 #include "reference/ProductsRate.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -53,18 +53,7 @@ ProductEditor::ProductEditor(DataModule& dataModule, Messages& messages, QWidget
     grid->addWidget(m_class, 1, 1, Qt::AlignLeft);
     grid->setColumnStretch(1, 1);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* save = buttons->addButton(QStringLiteral("Записать"), QDialogButtonBox::AcceptRole);
-    save->setObjectName(QStringLiteral("Button1"));
-    save->setDefault(true);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("Button2"));
-    connect(save, &QPushButton::clicked, this, &ProductEditor::save);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addWidget(buttons);
+    layOutEditor(*this, group, [this] { save(); });
     resize(460, 131);
 }
 

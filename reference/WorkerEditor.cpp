@@ -1,4 +1,5 @@
 #include "reference/WorkerEditor.h"
+#include "common/EditorLayout.h"
 #include "common/WindowPlacement.h"
 
 #include "common/Messages.h"
@@ -6,7 +7,6 @@
 #include "reference/WorkersBook.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -57,18 +57,7 @@ WorkerEditor::WorkerEditor(Database& database, Messages& messages, QWidget* pare
     form->addRow(QStringLiteral("&Должность"), m_position);
     form->addRow(QStringLiteral("&Роль"), m_role);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* save = buttons->addButton(QStringLiteral("Записать"), QDialogButtonBox::AcceptRole);
-    save->setObjectName(QStringLiteral("Button1"));
-    save->setDefault(true);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("Button2"));
-    connect(save, &QPushButton::clicked, this, &WorkerEditor::save);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addWidget(buttons);
+    layOutEditor(*this, group, [this] { save(); });
 }
 
 void WorkerEditor::reloadLookups()

@@ -524,7 +524,7 @@ int main(int argc, char* argv[])
         Database database(QStringLiteral("bench"));
         database.open(settings);
         PrintedMessages messages;
-        DataModule dataModule(database, messages);
+        DataModule dataModule(database);
         const ServerTimes server(database);
 
         const int records = database.readInt(QStringLiteral("select count(*) as cnt from accounts_dep.smena"),

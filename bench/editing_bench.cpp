@@ -54,7 +54,7 @@ int main(int argc, char* argv[])
     Database database;
     database.open(settings);
     SilentMessages messages;
-    DataModule module(database, messages);
+    DataModule module(database);
     QTextStream out(stdout);
 
     out << "Editing on " << settings.database << ", " << runs << " runs after 2 untimed; median / p90 / min ms\n";

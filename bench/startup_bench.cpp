@@ -115,7 +115,7 @@ int runSteps(int argc, char* argv[], qint64 startedAt)
     DialogMessages messages;
     SystemClock clock;
     Database database;
-    DataModule dataModule(database, messages);
+    DataModule dataModule(database);
     database.open(ConnectionSettings::fromCommandLine(app.arguments().mid(1)));
     moments.append(monotonicNs());
     VersionCheck check(database, dataModule, BuildStamp::current());

@@ -1,14 +1,13 @@
 #include "db/DataModule.h"
 
-#include "common/Messages.h"
 #include "db/SharedStatements.h"
 
 #include <QDate>
 
 namespace tabel {
 
-DataModule::DataModule(Database& database, Messages& messages)
-    : m_database(database), m_messages(messages),
+DataModule::DataModule(Database& database)
+    : m_database(database),
       m_workers(makeQuery(statements::workers())), m_products(makeQuery(statements::products())),
       m_operationTypes(makeQuery(statements::operationTypes())),
       m_operations(makeQuery(statements::operations()))
@@ -68,14 +67,17 @@ QString DataModule::convertDecimalSeparator(const QString& typed) const
     return converted;
 }
 
-bool DataModule::isDuplicate(const QString& countSql, const SqlParams& params, const QString& message)
+bool DataModule::isDuplicate(const QString& lockKey, QString countSql, SqlParams params,
+                             std::optional<int> excludedId)
 {
+    m_database.lockKey(lockKey);
+    if (excludedId) {
+        countSql += QStringLiteral(" and id<>:id");
+        params.append({QStringLiteral(":id"), *excludedId});
+    }
     if (m_database.readInt(countSql, QStringLiteral("cnt"), params) <= 0)
         return false;
-    // A duplicate ends the save. The caller's transaction is given up before the message,
-    // so that its locks do not keep other clients waiting while the user reads it.
     m_database.rollback();
-    m_messages.error(message);
     return true;
 }
 

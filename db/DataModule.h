@@ -5,17 +5,16 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 namespace tabel {
-
-class Messages;
 
 // The lists that several windows share, the database decimal separator and the two small
 // helpers the editors use. Queries are closed until their user opens them.
 class DataModule
 {
 public:
-    DataModule(Database& database, Messages& messages);
+    explicit DataModule(Database& database);
 
     Database& database() { return m_database; }
 
@@ -35,16 +34,19 @@ public:
     // The first comma (or, without one, the first point) becomes the database decimal separator.
     QString convertDecimalSeparator(const QString& typed) const;
 
-    // countSql returns one row with an integer column cnt. When it is above 0 the user is
-    // shown message and the answer is true: a duplicate exists, and an open transaction has
-    // been rolled back, since the caller abandons its save.
-    bool isDuplicate(const QString& countSql, const SqlParams& params, const QString& message);
+    // Whether a row like the one about to be saved exists. lockKey names what is being saved:
+    // it is locked until the transaction ends, so that two clients cannot both find no
+    // duplicate and both insert. countSql returns one row with an integer column cnt; when
+    // excludedId is given, " and id<>:id" is added so that a changed row is not its own
+    // duplicate. On a duplicate the open transaction is given up at once: the caller abandons
+    // its save, and its locks must not keep other clients waiting while the user reads why.
+    bool isDuplicate(const QString& lockKey, QString countSql, SqlParams params,
+                     std::optional<int> excludedId = std::nullopt);
 
 private:
     std::unique_ptr<StaticQuery> makeQuery(const QString& sql);
 
     Database& m_database;
-    Messages& m_messages;
     QString m_decimalSeparator;
     std::unique_ptr<StaticQuery> m_workers;
     std::unique_ptr<StaticQuery> m_products;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ActionGuard.h"
 #include "db/ConnectionSettings.h"
 
 #include <QList>
@@ -15,7 +16,7 @@ using SqlParams = QList<QPair<QString, QVariant>>;
 
 // The one connection of the process. Every call either succeeds or throws DbError with
 // the server's text; nothing here shows a message.
-class Database
+class Database : public TransactionHolder
 {
 public:
     explicit Database(const QString& connectionName = QStringLiteral("tabel"));
@@ -38,7 +39,7 @@ public:
 
     void begin();
     void commit();
-    void rollback() noexcept;
+    void rollback() noexcept override;
     bool inTransaction() const { return m_inTransaction; }
 
     // Serialises count-then-insert sequences between clients until the transaction ends.

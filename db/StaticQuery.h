@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/GridSource.h"
 #include "db/Database.h"
 
 #include <QHash>
@@ -16,7 +17,7 @@ class Database;
 // A statement whose whole result is fetched when it opens, then filtered, sorted, counted
 // and searched on the client without asking the server again. Every list of the program
 // is one of these; grids show model().
-class StaticQuery : public QObject
+class StaticQuery : public QObject, public GridSource
 {
     Q_OBJECT
 public:
@@ -34,12 +35,12 @@ public:
     bool isOpen() const { return m_open; }
 
     // Titles survive reopening, unlike the model's own header data.
-    void setFieldTitle(const QString& field, const QString& title);
+    void setFieldTitle(const QString& field, const QString& title) override;
 
     // Rows as the grid shows them: filtered and sorted.
-    QAbstractItemModel* model() { return &m_view; }
+    QAbstractItemModel* model() override { return &m_view; }
     int rowCount() const { return m_view.rowCount(); }
-    int fieldIndex(const QString& field) const;
+    int fieldIndex(const QString& field) const override;
     QString fieldName(int column) const;
     QVariant value(int row, const QString& field) const;
     // The first shown row whose field equals value, or -1.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/QueryGrid.h"
+#include "common/QueryGrid.h"
 
 namespace tabel {
 

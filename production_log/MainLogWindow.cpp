@@ -1,9 +1,10 @@
 #include "production_log/MainLogWindow.h"
 
+#include "common/BusyCursor.h"
 #include "common/Clock.h"
 #include "common/Messages.h"
 #include "db/DataModule.h"
-#include "db/QueryGrid.h"
+#include "common/QueryGrid.h"
 #include "production_log/ClosedMarkDelegate.h"
 #include "production_log/ProductionRecords.h"
 
@@ -34,13 +35,6 @@ bool isWeekend(const QDate& date)
     return date.dayOfWeek() >= Qt::Saturday;
 }
 
-class BusyCursor
-{
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
-
 const QList<GridColumn>& recordColumns()
 {
     static const QList<GridColumn> columns = {
@@ -62,7 +56,8 @@ const QList<GridColumn>& recordColumns()
 
 MainLogWindow::MainLogWindow(DataModule& dataModule, const Clock& clock, Messages& messages,
                              int versionCheckIntervalMs, QWidget* parent)
-    : QDialog(parent), m_dataModule(dataModule), m_clock(clock), m_messages(messages)
+    : QDialog(parent), m_dataModule(dataModule), m_clock(clock), m_messages(messages),
+      m_guard(messages, dataModule.database())
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Табель"));
@@ -120,7 +115,7 @@ MainLogWindow::MainLogWindow(DataModule& dataModule, const Clock& clock, Message
     m_grid->verticalHeader()->hide();
     m_gridLayout = new QueryGrid(*m_grid, recordColumns());
     m_gridLayout->setDelegate(QStringLiteral("ok"), new ClosedMarkDelegate);
-    connect(m_grid, &QTableView::doubleClicked, this, &MainLogWindow::toggleClosedMark);
+    connect(m_grid, &QTableView::doubleClicked, this, m_guard.slot([this] { toggleClosedMark(); }));
     layout->addWidget(m_grid, 1);
 
     auto* bottom = new QHBoxLayout;
@@ -128,7 +123,7 @@ MainLogWindow::MainLogWindow(DataModule& dataModule, const Clock& clock, Message
         auto* button = new QPushButton(caption, this);
         button->setObjectName(name);
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, handler);
+        connect(button, &QPushButton::clicked, this, m_guard.slot([this, handler] { (this->*handler)(); }));
         return button;
     };
     m_add = addButton(QStringLiteral("Добавить"), QStringLiteral("Button1"), &MainLogWindow::addRecord);
@@ -162,31 +157,40 @@ QMenuBar* MainLogWindow::buildMenu()
 {
     auto* bar = new QMenuBar(this);
     bar->setNativeMenuBar(false);
-    auto item = [this](QMenu* menu, const QString& caption, void (MainLogWindow::*request)()) {
+    auto item = [this](QMenu* menu, const QString& caption, const QString& objectName,
+                       void (MainLogWindow::*request)()) {
         QAction* action = menu->addAction(caption);
+        action->setObjectName(objectName);
         connect(action, &QAction::triggered, this, [this, request] { runModal([this, request] { emit(this->*request)(); }); });
         return action;
     };
     QMenu* reference = bar->addMenu(QStringLiteral("Справочники"));
     reference->setObjectName(QStringLiteral("N1"));
-    item(reference, QStringLiteral("Рабочие"), &MainLogWindow::workersRequested);
-    item(reference, QStringLiteral("Изделия"), &MainLogWindow::productsRequested);
-    item(reference, QStringLiteral("Цены"), &MainLogWindow::pricesRequested);
-    item(reference, QStringLiteral("Операции"), &MainLogWindow::operationTypesRequested);
-    reference->addAction(QStringLiteral("Внеурочное")); // kept for the users' habit; does nothing
+    reference->menuAction()->setObjectName(QStringLiteral("referenceMenu"));
+    item(reference, QStringLiteral("Рабочие"), QStringLiteral("workersAction"), &MainLogWindow::workersRequested);
+    item(reference, QStringLiteral("Изделия"), QStringLiteral("productsAction"), &MainLogWindow::productsRequested);
+    item(reference, QStringLiteral("Цены"), QStringLiteral("pricesAction"), &MainLogWindow::pricesRequested);
+    item(reference, QStringLiteral("Операции"), QStringLiteral("operationTypesAction"), &MainLogWindow::operationTypesRequested);
+    // kept for the users' habit; does nothing
+    reference->addAction(QStringLiteral("Внеурочное"))->setObjectName(QStringLiteral("extraHoursAction"));
     m_referenceMenu = reference->menuAction();
 
     m_timesheetMenu = bar->addAction(QStringLiteral("Табель по времени"));
+    m_timesheetMenu->setObjectName(QStringLiteral("timesheetAction"));
     connect(m_timesheetMenu, &QAction::triggered, this,
             [this] { runModal([this] { emit timesheetRequested(); }); });
 
     QMenu* reports = bar->addMenu(QStringLiteral("Отчеты"));
-    item(reports, QStringLiteral("Сводные отчеты"), &MainLogWindow::reportsRequested);
+    reports->setObjectName(QStringLiteral("reportsMenu"));
+    reports->menuAction()->setObjectName(QStringLiteral("reportsMenu"));
+    item(reports, QStringLiteral("Сводные отчеты"), QStringLiteral("summaryReportsAction"), &MainLogWindow::reportsRequested);
 
     QAction* exit = bar->addAction(QStringLiteral("Выход"));
+    exit->setObjectName(QStringLiteral("exitAction"));
     connect(exit, &QAction::triggered, this, &MainLogWindow::reject);
 
     QAction* import = bar->addAction(QStringLiteral("Импорт"));
+    import->setObjectName(QStringLiteral("importAction"));
     import->setVisible(false);
     connect(import, &QAction::triggered, this, [this] { runModal([this] { emit importRequested(); }); });
     return bar;
@@ -265,7 +269,7 @@ void MainLogWindow::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
-    activate();
+    m_guard.run([this] { activate(); });
 }
 
 void MainLogWindow::activate()
@@ -304,11 +308,11 @@ bool MainLogWindow::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_date && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            chooseDate();
+            m_guard.run([this] { chooseDate(); });
             return true;
         }
     } else if (watched == m_calendarPopup && event->type() == QEvent::Hide) {
-        QTimer::singleShot(0, this, &MainLogWindow::chooseDate);
+        QTimer::singleShot(0, this, m_guard.slot([this] { chooseDate(); }));
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -339,8 +343,9 @@ void MainLogWindow::showShiftButtons()
 
 void MainLogWindow::runModal(const std::function<void()>& opener)
 {
-    opener();
-    activate();
+    // A failure while the window opens ends that action only; this window still activates.
+    m_guard.run(opener);
+    m_guard.run([this] { activate(); });
 }
 
 void MainLogWindow::addRecord()

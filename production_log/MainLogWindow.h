@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ActionGuard.h"
 #include "production_log/MainWindowAccess.h"
 #include "production_log/WorkingDay.h"
 
@@ -90,6 +91,7 @@ private:
     DataModule& m_dataModule;
     const Clock& m_clock;
     Messages& m_messages;
+    ActionGuard m_guard;
     QString m_loginName;
     int m_shift = 1;
 

@@ -53,7 +53,7 @@ QString kindCaption(int kind)
 
 ProductionRecordEditor::ProductionRecordEditor(DataModule& dataModule, Messages& messages, const Clock& clock,
                                                QWidget* parent)
-    : QDialog(parent), m_dataModule(dataModule), m_messages(messages), m_clock(clock)
+    : QDialog(parent), m_dataModule(dataModule), m_messages(messages), m_guard(messages, dataModule.database()), m_clock(clock)
 {
     setObjectName(QStringLiteral("TForm11"));
     setWindowTitle(QStringLiteral("Заведение новой позиции"));
@@ -119,7 +119,7 @@ ProductionRecordEditor::ProductionRecordEditor(DataModule& dataModule, Messages&
     grid->addWidget(label(QStringLiteral("Сумма"), m_amount), 6, 0);
     grid->addWidget(m_amount, 6, 1);
 
-    layOutEditor(*this, frame, [this] { save(); }, QStringLiteral("Запись"))->setSizeConstraint(QLayout::SetFixedSize);
+    layOutEditor(*this, frame, m_guard.slot([this] { save(); }), QStringLiteral("Запись"))->setSizeConstraint(QLayout::SetFixedSize);
 
     setTabOrder(m_workerButton, m_operationButton);
     setTabOrder(m_operationButton, m_quantity);
@@ -128,8 +128,8 @@ ProductionRecordEditor::ProductionRecordEditor(DataModule& dataModule, Messages&
     setTabOrder(m_colour, m_date);
     setTabOrder(m_date, m_rejects);
 
-    connect(m_workerButton, &QPushButton::clicked, this, &ProductionRecordEditor::pickWorker);
-    connect(m_operationButton, &QPushButton::clicked, this, &ProductionRecordEditor::pickOperation);
+    connect(m_workerButton, &QPushButton::clicked, this, m_guard.slot([this] { pickWorker(); }));
+    connect(m_operationButton, &QPushButton::clicked, this, m_guard.slot([this] { pickOperation(); }));
     connect(m_quantity, &QLineEdit::editingFinished, this, &ProductionRecordEditor::refreshDisplay);
     connect(m_hours, &QLineEdit::editingFinished, this, &ProductionRecordEditor::refreshDisplay);
 }
@@ -199,11 +199,11 @@ bool ProductionRecordEditor::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonPress) {
         if (watched == m_worker) {
-            pickWorker();
+            m_guard.run([this] { pickWorker(); });
             return true;
         }
         if (watched == m_operation) {
-            pickOperation();
+            m_guard.run([this] { pickOperation(); });
             return true;
         }
     }

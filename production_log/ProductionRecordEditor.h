@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ActionGuard.h"
 #include "production_log/ProductionRecordSaver.h"
 #include "production_log/WorkingDay.h"
 #include "reference/OperationChoice.h"
@@ -65,6 +66,7 @@ private:
 
     DataModule& m_dataModule;
     Messages& m_messages;
+    ActionGuard m_guard;
     const Clock& m_clock;
     WorkerPicker m_pickWorker;
     OperationPicker m_pickOperation;

@@ -30,23 +30,26 @@ bool ProductionRecordSaver::refused(const ProductionRecord& record, std::optiona
         m_messages.error(QStringLiteral("Брак не может быть больше количества!"));
         return true;
     }
-    // Two copies saving the same record at once must not both find no duplicate.
-    m_dataModule.database().lockKey(QStringLiteral("smena/%1/%2/%3/%4/%5/%6")
-                                        .arg(record.workerId)
-                                        .arg(record.operationId)
-                                        .arg(record.productId)
-                                        .arg(record.date.toString(Qt::ISODate))
-                                        .arg(record.shift)
-                                        .arg(record.colour));
-    SqlParams params = {{":w", record.workerId}, {":o", record.operationId}, {":i", record.productId},
-                        {":data", record.date},  {":s", record.shift},       {":color", record.colour}};
-    QString sql = QStringLiteral("select count(id) as cnt from accounts_dep.SMENA where w_id=:w and o_id=:o and "
-                                 "i_id=:i and data=:data and smena=:s and color=:color");
-    if (excludedId) {
-        sql += QStringLiteral(" and id<>:id");
-        params.append({QStringLiteral(":id"), *excludedId});
-    }
-    return m_dataModule.isDuplicate(sql, params, QStringLiteral("Позиция с такими параметрами уже заведена!"));
+    const bool duplicate = m_dataModule.isDuplicate(
+        QStringLiteral("smena/%1/%2/%3/%4/%5/%6")
+            .arg(record.workerId)
+            .arg(record.operationId)
+            .arg(record.productId)
+            .arg(record.date.toString(Qt::ISODate))
+            .arg(record.shift)
+            .arg(record.colour),
+        QStringLiteral("select count(id) as cnt from accounts_dep.SMENA where w_id=:w and o_id=:o and "
+                       "i_id=:i and data=:data and smena=:s and color=:color"),
+        {{":w", record.workerId},
+         {":o", record.operationId},
+         {":i", record.productId},
+         {":data", record.date},
+         {":s", record.shift},
+         {":color", record.colour}},
+        excludedId);
+    if (duplicate)
+        m_messages.error(QStringLiteral("Позиция с такими параметрами уже заведена!"));
+    return duplicate;
 }
 
 bool ProductionRecordSaver::add(const ProductionRecord& record)

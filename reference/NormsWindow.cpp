@@ -2,7 +2,7 @@
 #include "common/WindowPlacement.h"
 
 #include "common/Messages.h"
-#include "db/DbError.h"
+#include "db/Database.h"
 #include "reference/NormEntriesModel.h"
 #include "reference/NormsBook.h"
 
@@ -90,7 +90,7 @@ public:
 };
 
 NormsWindow::NormsWindow(Database& database, Messages& messages, QWidget* parent)
-    : QDialog(parent), m_messages(messages), m_book(std::make_unique<NormsBook>(database))
+    : QDialog(parent), m_messages(messages), m_guard(messages, database), m_book(std::make_unique<NormsBook>(database))
 {
     setObjectName(QStringLiteral("TForm22"));
     setWindowTitle(QStringLiteral("Норматив"));
@@ -135,8 +135,8 @@ NormsWindow::NormsWindow(Database& database, Messages& messages, QWidget* parent
     m_save = new QPushButton(QStringLiteral("Сохранить"), this);
     m_save->setObjectName(QStringLiteral("Button2"));
     m_save->setDefault(true);
-    connect(m_delete, &QPushButton::clicked, this, &NormsWindow::deleteCurrent);
-    connect(m_save, &QPushButton::clicked, this, &NormsWindow::saveAndClose);
+    connect(m_delete, &QPushButton::clicked, this, m_guard.slot([this] { deleteCurrent(); }));
+    connect(m_save, &QPushButton::clicked, this, m_guard.slot([this] { saveAndClose(); }));
 
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(8, 0, 8, 0);
@@ -170,7 +170,7 @@ void NormsWindow::keyPressEvent(QKeyEvent* event)
 {
     // Esc outside a cell edit saves like "Сохранить" (inside one it only undoes the edit).
     if (event->matches(QKeySequence::Cancel)) {
-        saveAndClose();
+        m_guard.run([this] { saveAndClose(); });
         return;
     }
     QDialog::keyPressEvent(event);
@@ -187,14 +187,8 @@ void NormsWindow::currentRowChanged(const QModelIndex& current, const QModelInde
     Q_UNUSED(current);
     if (!previous.isValid() || !m_model->hasPendingChange(previous.row()))
         return;
-    // Reported here rather than at the event boundary: the view is in the middle of moving
-    // its cursor, and an exception through it would leave the cursor half moved.
-    try {
-        m_model->saveRow(previous.row());
-    } catch (const DbError& error) {
-        m_messages.error(error.text());
+    if (!m_guard.run([&] { m_model->saveRow(previous.row()); }))
         return;
-    }
     // Re-sorting moves rows under the cursor the view is still placing: done once it has.
     QMetaObject::invokeMethod(
         this,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ActionGuard.h"
 #include <QDialog>
 #include <memory>
 
@@ -48,6 +49,7 @@ private:
     void saveAndClose();
 
     Messages& m_messages;
+    ActionGuard m_guard;
     std::unique_ptr<NormsBook> m_book;
     NormEntriesModel* m_model = nullptr;
     NormsGrid* m_grid = nullptr;

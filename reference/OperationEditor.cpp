@@ -1,3 +1,4 @@
+#include "db/DataModule.h"
 #include "reference/OperationEditor.h"
 #include "common/EditorLayout.h"
 #include "common/WindowPlacement.h"
@@ -22,7 +23,7 @@ namespace tabel {
 
 OperationEditor::OperationEditor(DataModule& dataModule, Messages& messages, ProductsListWindow& products,
                                  OperationTypesListWindow& types, QWidget* parent)
-    : QDialog(parent), m_dataModule(dataModule), m_messages(messages), m_products(products), m_types(types)
+    : QDialog(parent), m_dataModule(dataModule), m_messages(messages), m_guard(messages, dataModule.database()), m_products(products), m_types(types)
 {
     setObjectName(QStringLiteral("TForm10"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -78,10 +79,10 @@ OperationEditor::OperationEditor(DataModule& dataModule, Messages& messages, Pro
     grid->addWidget(m_priceLabel, 3, 0);
     grid->addWidget(m_price, 3, 1, Qt::AlignLeft);
 
-    layOutEditor(*this, frame, [this] { save(); })->setSizeConstraint(QLayout::SetFixedSize);
+    layOutEditor(*this, frame, m_guard.slot([this] { save(); }))->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(productButton, &QPushButton::clicked, this, &OperationEditor::pickProduct);
-    connect(typeButton, &QPushButton::clicked, this, &OperationEditor::pickType);
+    connect(productButton, &QPushButton::clicked, this, m_guard.slot([this] { pickProduct(); }));
+    connect(typeButton, &QPushButton::clicked, this, m_guard.slot([this] { pickType(); }));
 }
 
 void OperationEditor::prepareAdd()
@@ -153,9 +154,11 @@ void OperationEditor::save()
     }
     const Operation operation{m_typeId, m_kind->currentIndex(), m_productId};
     OperationsBook book(m_dataModule);
-    const bool saved = m_adding ? book.add(operation, price) : book.change(m_id, operation);
-    if (saved)
-        accept();
+    if (!(m_adding ? book.add(operation, price) : book.change(m_id, operation))) {
+        m_messages.error(QStringLiteral("Операция с такими параметрами уже заведена!"));
+        return;
+    }
+    accept();
 }
 
 } // namespace tabel

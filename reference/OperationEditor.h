@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ActionGuard.h"
 #include <QDialog>
 
 class QComboBox;
@@ -41,6 +42,7 @@ protected:
 private:
     DataModule& m_dataModule;
     Messages& m_messages;
+    ActionGuard m_guard;
     ProductsListWindow& m_products;
     OperationTypesListWindow& m_types;
     bool m_adding = true;

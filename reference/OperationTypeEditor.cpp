@@ -16,7 +16,7 @@
 namespace tabel {
 
 OperationTypeEditor::OperationTypeEditor(DataModule& dataModule, Messages& messages, QWidget* parent)
-    : QDialog(parent), m_dataModule(dataModule), m_messages(messages)
+    : QDialog(parent), m_dataModule(dataModule), m_messages(messages), m_guard(messages, dataModule.database())
 {
     setObjectName(QStringLiteral("TForm9"));
     // The list window sets the caption of each opening; this one is seen only before the first.
@@ -34,7 +34,7 @@ OperationTypeEditor::OperationTypeEditor(DataModule& dataModule, Messages& messa
     row->addWidget(label);
     row->addWidget(m_name, 1);
 
-    layOutEditor(*this, group, [this] { save(); });
+    layOutEditor(*this, group, m_guard.slot([this] { save(); }));
 }
 
 void OperationTypeEditor::prepareAdd()
@@ -68,8 +68,10 @@ void OperationTypeEditor::save()
         return;
     }
     OperationTypesBook book(m_dataModule);
-    if (!(m_adding ? book.add(name) : book.change(m_id, name)))
+    if (!(m_adding ? book.add(name) : book.change(m_id, name))) {
+        m_messages.error(QStringLiteral("Такая операция уже заведена!"));
         return;
+    }
     accept();
 }
 

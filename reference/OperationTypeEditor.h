@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ActionGuard.h"
 #include <QDialog>
 
 class QLineEdit;
@@ -29,6 +30,7 @@ private:
 
     DataModule& m_dataModule;
     Messages& m_messages;
+    ActionGuard m_guard;
     bool m_adding = true;
     int m_id = 0;
     QLineEdit* m_name = nullptr;

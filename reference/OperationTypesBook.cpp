@@ -9,18 +9,11 @@ OperationTypesBook::OperationTypesBook(DataModule& dataModule) : m_dataModule(da
 
 bool OperationTypesBook::isDuplicate(const QString& name, std::optional<int> excludedId)
 {
-    // Another client checking the same name waits here until this transaction ends, so the
-    // two cannot both find no duplicate and both insert.
-    m_dataModule.database().lockKey(QStringLiteral("vid_oper/") + name.toUpper());
     // The server upper-cases both sides, so the comparison follows one rule for every letter.
-    QString sql =
-        QStringLiteral("select count(*) as cnt from accounts_dep.vid_oper where upper(vid)=upper(:vid)");
-    SqlParams params{{":vid", name}};
-    if (excludedId) {
-        sql += QStringLiteral(" and id<>:id");
-        params.append({":id", *excludedId});
-    }
-    return m_dataModule.isDuplicate(sql, params, QStringLiteral("Такая операция уже заведена!"));
+    return m_dataModule.isDuplicate(
+        QStringLiteral("vid_oper/") + name.toUpper(),
+        QStringLiteral("select count(*) as cnt from accounts_dep.vid_oper where upper(vid)=upper(:vid)"),
+        {{":vid", name}}, excludedId);
 }
 
 bool OperationTypesBook::add(const QString& name)

@@ -16,7 +16,7 @@ public:
     explicit OperationTypesBook(DataModule& dataModule);
 
     // A name equal to another type's apart from letter case and surrounding blanks is refused:
-    // the user is shown "Такая операция уже заведена!" and the answer is false.
+    // the answer is false, and the caller tells the user.
     bool add(const QString& name);
     bool change(int id, const QString& name);
     // Refused while operations use the type. Production records reach a type only through

@@ -10,16 +10,11 @@ OperationsBook::OperationsBook(DataModule& dataModule) : m_dataModule(dataModule
 
 bool OperationsBook::isDuplicate(const Operation& operation, std::optional<int> excludedId)
 {
-    m_dataModule.database().lockKey(
-        QStringLiteral("oper/%1/%2/%3").arg(operation.typeId).arg(operation.kind).arg(operation.productId));
-    SqlParams params = {{":vid", operation.typeId}, {":naimen", operation.kind}, {":i_id", operation.productId}};
-    QString sql = QStringLiteral(
-        "select count(*) as cnt from accounts_dep.OPER where vid=:vid and naimen=:naimen and i_id=:i_id");
-    if (excludedId) {
-        sql += QStringLiteral(" and id<>:id");
-        params.append({QStringLiteral(":id"), *excludedId});
-    }
-    return m_dataModule.isDuplicate(sql, params, QStringLiteral("Операция с такими параметрами уже заведена!"));
+    return m_dataModule.isDuplicate(
+        QStringLiteral("oper/%1/%2/%3").arg(operation.typeId).arg(operation.kind).arg(operation.productId),
+        QStringLiteral(
+            "select count(*) as cnt from accounts_dep.OPER where vid=:vid and naimen=:naimen and i_id=:i_id"),
+        {{":vid", operation.typeId}, {":naimen", operation.kind}, {":i_id", operation.productId}}, excludedId);
 }
 
 bool OperationsBook::add(const Operation& operation, double firstPrice)

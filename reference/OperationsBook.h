@@ -21,7 +21,7 @@ public:
     explicit OperationsBook(DataModule& dataModule);
 
     // A new operation with its first norm entry, so that it can be picked for a production
-    // record at once. False when such an operation exists (the user has been told).
+    // record at once. False when such an operation exists; the caller tells the user.
     bool add(const Operation& operation, double firstPrice);
     bool change(int id, const Operation& operation);
     // False when production records still refer to the operation: deleting it would make

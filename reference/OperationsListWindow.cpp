@@ -1,5 +1,6 @@
 #include "reference/OperationsListWindow.h"
 
+#include "common/BusyCursor.h"
 #include "common/Messages.h"
 #include "db/DataModule.h"
 #include "reference/NormsWindow.h"
@@ -42,7 +43,7 @@ QString kindCaption(int kind)
 
 OperationsListWindow::OperationsListWindow(DataModule& dataModule, Messages& messages, OperationEditor& editor,
                                            NormsWindow& norms, SpreadsheetWriter& writer, QWidget* parent)
-    : ReferenceListWindow(dataModule.operations(), messages, operationsOptions(), parent),
+    : ReferenceListWindow(dataModule.operations(), dataModule.database(), messages, operationsOptions(), parent),
       m_dataModule(dataModule), m_editor(editor), m_norms(norms), m_writer(writer)
 {
     setFixedSize(865, 478);
@@ -56,7 +57,7 @@ OperationsListWindow::OperationsListWindow(DataModule& dataModule, Messages& mes
     m_prices->setFont(bold);
     buttonRow()->insertWidget(3, m_excel);
     buttonRow()->insertWidget(4, m_prices);
-    connect(m_excel, &QPushButton::clicked, this, &OperationsListWindow::exportPriceList);
+    connect(m_excel, &QPushButton::clicked, this, guard().slot([this] { exportPriceList(); }));
 }
 
 std::optional<OperationChoice> OperationsListWindow::pickOperation(int currentOperationId)
@@ -141,11 +142,7 @@ void OperationsListWindow::deleteItem()
 
 void OperationsListWindow::exportPriceList()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    struct RestoreCursor
-    {
-        ~RestoreCursor() { QApplication::restoreOverrideCursor(); }
-    } restore;
+    BusyCursor busy;
     PriceListExport(m_dataModule.database(), m_writer).run();
 }
 

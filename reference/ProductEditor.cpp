@@ -19,7 +19,7 @@
 namespace tabel {
 
 ProductEditor::ProductEditor(DataModule& dataModule, Messages& messages, QWidget* parent)
-    : QDialog(parent), m_dataModule(dataModule), m_messages(messages)
+    : QDialog(parent), m_dataModule(dataModule), m_messages(messages), m_guard(messages, dataModule.database())
 {
     setObjectName(QStringLiteral("TForm7"));
     setWindowTitle(QStringLiteral("Изделие"));
@@ -53,7 +53,7 @@ ProductEditor::ProductEditor(DataModule& dataModule, Messages& messages, QWidget
     grid->addWidget(m_class, 1, 1, Qt::AlignLeft);
     grid->setColumnStretch(1, 1);
 
-    layOutEditor(*this, group, [this] { save(); });
+    layOutEditor(*this, group, m_guard.slot([this] { save(); }));
     resize(460, 131);
 }
 
@@ -115,8 +115,10 @@ void ProductEditor::save()
     }
     const ProductData product{grade, *rate, m_class->currentData().toInt()};
     ProductsBook book(m_dataModule);
-    if (!(m_adding ? book.add(product) : book.change(m_id, product)))
+    if (!(m_adding ? book.add(product) : book.change(m_id, product))) {
+        m_messages.error(QStringLiteral("Такая марка изделия уже заведена!"));
         return;
+    }
     accept();
 }
 

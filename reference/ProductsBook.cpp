@@ -6,8 +6,6 @@
 namespace tabel {
 
 namespace {
-const QString duplicateMessage = QStringLiteral("Такая марка изделия уже заведена!");
-
 SqlParams productParams(const QString& grade, const ProductData& product)
 {
     return {{":marka", grade}, {":massa", product.rate}, {":item", product.classId}};
@@ -18,18 +16,11 @@ ProductsBook::ProductsBook(DataModule& dataModule) : m_dataModule(dataModule) {}
 
 bool ProductsBook::isDuplicate(const QString& grade, std::optional<int> excludedId)
 {
-    // Another client checking the same grade waits here until this transaction ends, so the
-    // two cannot both find no duplicate and both insert.
-    m_dataModule.database().lockKey(QStringLiteral("izdel/") + grade.toUpper());
     // The server upper-cases both sides, so the comparison follows one rule for every letter.
-    QString sql =
-        QStringLiteral("select count(*) as cnt from accounts_dep.izdel where upper(marka)=upper(:marka)");
-    SqlParams params{{":marka", grade}};
-    if (excludedId) {
-        sql += QStringLiteral(" and id<>:id");
-        params.append({":id", *excludedId});
-    }
-    return m_dataModule.isDuplicate(sql, params, duplicateMessage);
+    return m_dataModule.isDuplicate(
+        QStringLiteral("izdel/") + grade.toUpper(),
+        QStringLiteral("select count(*) as cnt from accounts_dep.izdel where upper(marka)=upper(:marka)"),
+        {{":marka", grade}}, excludedId);
 }
 
 bool ProductsBook::add(const ProductData& product)

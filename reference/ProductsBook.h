@@ -17,8 +17,8 @@ struct ProductData
 };
 
 // Writes of the products list; each is one transaction. A grade equal to another product's
-// apart from letter case and surrounding blanks is refused: the user is shown
-// "Такая марка изделия уже заведена!" and the answer is false.
+// apart from letter case and surrounding blanks is refused: the answer is false, and the
+// caller tells the user.
 class ProductsBook
 {
 public:

@@ -28,7 +28,7 @@ ReferenceListWindow::Options productsOptions()
 
 ProductsListWindow::ProductsListWindow(DataModule& dataModule, Messages& messages, ProductEditor& editor,
                                        QWidget* parent)
-    : ReferenceListWindow(dataModule.products(), messages, productsOptions(), parent), m_editor(editor)
+    : ReferenceListWindow(dataModule.products(), dataModule.database(), messages, productsOptions(), parent), m_editor(editor)
 {
 }
 

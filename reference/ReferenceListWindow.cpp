@@ -16,9 +16,10 @@
 
 namespace tabel {
 
-ReferenceListWindow::ReferenceListWindow(StaticQuery& query, Messages& messages, Options options,
-                                         QWidget* parent)
-    : QDialog(parent), m_query(query), m_messages(messages), m_options(std::move(options))
+ReferenceListWindow::ReferenceListWindow(StaticQuery& query, TransactionHolder& transactions, Messages& messages,
+                                         Options options, QWidget* parent)
+    : QDialog(parent), m_query(query), m_messages(messages), m_guard(messages, transactions),
+      m_options(std::move(options))
 {
     setObjectName(m_options.objectName);
     setWindowTitle(m_options.caption);
@@ -34,7 +35,7 @@ ReferenceListWindow::ReferenceListWindow(StaticQuery& query, Messages& messages,
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
     m_gridLayout = new QueryGrid(*m_grid, m_options.columns);
     m_gridLayout->show(m_query);
-    connect(m_grid, &QTableView::doubleClicked, this, [this] { rowActivated(); });
+    connect(m_grid, &QTableView::doubleClicked, this, m_guard.slot([this] { rowActivated(); }));
 
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("Edit1"));
@@ -54,9 +55,9 @@ ReferenceListWindow::ReferenceListWindow(StaticQuery& query, Messages& messages,
     m_exit->setObjectName(QStringLiteral("Button4"));
     for (QPushButton* button : {m_add, m_second, m_delete, m_exit})
         button->setAutoDefault(false);
-    connect(m_add, &QPushButton::clicked, this, [this] { addItem(); });
-    connect(m_second, &QPushButton::clicked, this, &ReferenceListWindow::secondButtonClicked);
-    connect(m_delete, &QPushButton::clicked, this, [this] { deleteItem(); });
+    connect(m_add, &QPushButton::clicked, this, m_guard.slot([this] { addItem(); }));
+    connect(m_second, &QPushButton::clicked, this, m_guard.slot([this] { secondButtonClicked(); }));
+    connect(m_delete, &QPushButton::clicked, this, m_guard.slot([this] { deleteItem(); }));
     connect(m_exit, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);

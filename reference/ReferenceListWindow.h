@@ -1,6 +1,7 @@
 #pragma once
 
-#include "db/QueryGrid.h"
+#include "common/ActionGuard.h"
+#include "common/QueryGrid.h"
 
 #include <QDialog>
 #include <optional>
@@ -68,10 +69,12 @@ public:
     void selectRow(int row);
 
 protected:
-    ReferenceListWindow(StaticQuery& query, Messages& messages, Options options, QWidget* parent);
+    ReferenceListWindow(StaticQuery& query, TransactionHolder& transactions, Messages& messages, Options options,
+                        QWidget* parent);
 
     StaticQuery& query() { return m_query; }
     Messages& messages() { return m_messages; }
+    const ActionGuard& guard() const { return m_guard; }
     QHBoxLayout* buttonRow() const { return m_buttonRow; }
     QVariant currentValue(const QString& field) const;
 
@@ -100,6 +103,7 @@ private:
 
     StaticQuery& m_query;
     Messages& m_messages;
+    ActionGuard m_guard;
     Options m_options;
     Mode m_mode = Mode::Edit;
     std::optional<ListChoice> m_choice;

@@ -31,7 +31,7 @@ void fillLookup(QComboBox& list, Database& database, const QString& sql)
 } // namespace
 
 WorkerEditor::WorkerEditor(Database& database, Messages& messages, QWidget* parent)
-    : QDialog(parent), m_database(database), m_messages(messages)
+    : QDialog(parent), m_database(database), m_messages(messages), m_guard(messages, database)
 {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("Работники"));
@@ -57,7 +57,7 @@ WorkerEditor::WorkerEditor(Database& database, Messages& messages, QWidget* pare
     form->addRow(QStringLiteral("&Должность"), m_position);
     form->addRow(QStringLiteral("&Роль"), m_role);
 
-    layOutEditor(*this, group, [this] { save(); });
+    layOutEditor(*this, group, m_guard.slot([this] { save(); }));
 }
 
 void WorkerEditor::reloadLookups()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ActionGuard.h"
 #include <QDialog>
 
 class QComboBox;
@@ -34,6 +35,7 @@ private:
 
     Database& m_database;
     Messages& m_messages;
+    ActionGuard m_guard;
     bool m_adding = true;
     int m_id = 0;
     QLineEdit* m_fullName = nullptr;

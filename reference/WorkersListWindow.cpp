@@ -27,7 +27,7 @@ ReferenceListWindow::Options workersOptions()
 
 WorkersListWindow::WorkersListWindow(DataModule& dataModule, Messages& messages, WorkerEditor& editor,
                                      QWidget* parent)
-    : ReferenceListWindow(dataModule.workers(), messages, workersOptions(), parent), m_dataModule(dataModule),
+    : ReferenceListWindow(dataModule.workers(), dataModule.database(), messages, workersOptions(), parent), m_dataModule(dataModule),
       m_editor(editor)
 {
 }

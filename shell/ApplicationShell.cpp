@@ -29,11 +29,11 @@ ApplicationShell::~ApplicationShell() = default;
 
 bool ApplicationShell::start(const QStringList& arguments)
 {
-    m_dataModule = std::make_unique<DataModule>(m_database, m_messages);
+    m_dataModule = std::make_unique<DataModule>(m_database);
     if (!connectAtStartUp(m_database, m_messages, arguments))
         return false;
     m_versionCheck = std::make_unique<VersionCheck>(m_database, *m_dataModule, m_build);
-    m_versionWatch = std::make_unique<VersionWatch>(*m_versionCheck, m_messages, m_timing.terminateDelayMs);
+    m_versionWatch = std::make_unique<VersionWatch>(*m_versionCheck, m_messages, m_database, m_timing.terminateDelayMs);
 
     m_mainWindow = std::make_unique<MainLogWindow>(*m_dataModule, m_clock, m_messages,
                                                    m_timing.versionCheckIntervalMs);

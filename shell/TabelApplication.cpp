@@ -20,6 +20,8 @@ void TabelApplication::setErrorReport(Messages* messages, Database* database)
 
 bool TabelApplication::notify(QObject* receiver, QEvent* event)
 {
+    // A last resort only: handlers stop their errors with an ActionGuard, since an exception
+    // that crosses Qt's own frames leaves them in an undefined state.
     try {
         return QApplication::notify(receiver, event);
     } catch (const DbError& error) {
@@ -32,6 +34,7 @@ bool TabelApplication::notify(QObject* receiver, QEvent* event)
 
 void TabelApplication::report(const QString& text)
 {
+    ++m_lastResortReports;
     if (m_database)
         m_database->rollback();
     if (m_messages)

@@ -7,9 +7,9 @@ namespace tabel {
 class Database;
 class Messages;
 
-// The application object. It is also the one place where an error that no handler caught
-// ends up: the open transaction is rolled back and the error's own text is shown, and the
-// program goes on with the next event.
+// The application object. Handlers stop their own errors with an ActionGuard; an error that
+// still escapes one ends up here as a last resort: the open transaction is rolled back, the
+// error's own text is shown, and the program goes on with the next event.
 class TabelApplication : public QApplication
 {
 public:
@@ -22,11 +22,16 @@ public:
     // and the Russian locale for numbers and dates whatever the machine is set to.
     void useRussian();
 
+    // How many errors escaped their handler and were caught here; each one is a handler that
+    // lacks its guard.
+    int lastResortReports() const { return m_lastResortReports; }
+
 private:
     void report(const QString& text);
 
     Messages* m_messages = nullptr;
     Database* m_database = nullptr;
+    int m_lastResortReports = 0;
 };
 
 } // namespace tabel

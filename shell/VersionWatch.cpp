@@ -1,6 +1,7 @@
 #include "shell/VersionWatch.h"
 
 #include "common/Messages.h"
+#include "db/Database.h"
 #include "shell/VersionCheck.h"
 
 #include <QCoreApplication>
@@ -8,9 +9,9 @@
 
 namespace tabel {
 
-VersionWatch::VersionWatch(VersionCheck& check, Messages& messages, int terminateDelayMs,
+VersionWatch::VersionWatch(VersionCheck& check, Messages& messages, Database& database, int terminateDelayMs,
                            std::function<void()> terminate, QObject* parent)
-    : QObject(parent), m_check(check), m_messages(messages),
+    : QObject(parent), m_check(check), m_messages(messages), m_guard(messages, database),
       m_terminate(terminate ? std::move(terminate) : std::function<void()>(&VersionWatch::quitApplication)),
       m_terminateTimer(new QTimer(this))
 {
@@ -33,7 +34,8 @@ void VersionWatch::check()
     // still open must not show it a second time.
     if (m_mismatchFound)
         return;
-    if (!m_check.run())
+    bool mismatch = false;
+    if (!m_guard.run([&] { mismatch = m_check.run(); }) || !mismatch)
         return;
     m_mismatchFound = true;
     // Started before the message, because the message waits for the user and the process

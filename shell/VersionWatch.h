@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ActionGuard.h"
 #include "shell/BuildStamp.h"
 
 #include <QObject>
@@ -10,6 +11,7 @@ class QTimer;
 namespace tabel {
 
 class Messages;
+class Database;
 class VersionCheck;
 
 // Runs the version check and, when a newer build has connected, tells the user and ends the
@@ -21,7 +23,7 @@ class VersionWatch : public QObject
     Q_OBJECT
 public:
     // terminate defaults to ending the application's event loops (see quitApplication).
-    VersionWatch(VersionCheck& check, Messages& messages, int terminateDelayMs = 5000,
+    VersionWatch(VersionCheck& check, Messages& messages, Database& database, int terminateDelayMs = 5000,
                  std::function<void()> terminate = {}, QObject* parent = nullptr);
 
     BuildStamp build() const;
@@ -41,6 +43,7 @@ private:
 
     VersionCheck& m_check;
     Messages& m_messages;
+    ActionGuard m_guard;
     std::function<void()> m_terminate;
     QTimer* m_terminateTimer = nullptr;
     bool m_mismatchFound = false;

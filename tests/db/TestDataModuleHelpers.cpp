@@ -35,8 +35,7 @@ private slots:
         QFETCH(QString, separator);
         QFETCH(QString, typed);
         QFETCH(QString, expected);
-        ScriptedMessages messages;
-        DataModule module(m_db->database(), messages);
+        DataModule module(m_db->database());
         module.setDatabaseDecimalSeparator(separator);
         QCOMPARE(module.convertDecimalSeparator(typed), expected);
     }
@@ -44,25 +43,41 @@ private slots:
     void duplicateCheck()
     {
         m_db->run(QStringLiteral("insert into accounts_dep.vid_oper (vid) values ('Резка'), ('РЕЗКА '), ('резка')"));
-        ScriptedMessages messages;
-        DataModule module(m_db->database(), messages);
+        Database& db = m_db->database();
+        DataModule module(db);
         const QString count = QStringLiteral(
             "select count(*) as cnt from accounts_dep.vid_oper where upper(trim(vid)) = upper(trim(:v))");
+        const int lastId = db.readInt(QStringLiteral("select max(id) as id from accounts_dep.vid_oper"),
+                                      QStringLiteral("id"));
 
-        QVERIFY(!module.isDuplicate(count, {{":v", "Гибка"}}, QStringLiteral("Такой вид уже есть")));
-        QVERIFY(messages.shown().isEmpty());
+        // No duplicate: the caller's transaction goes on, holding the key until it ends.
+        db.begin();
+        QVERIFY(!module.isDuplicate(QStringLiteral("vid/Гибка"), count, {{":v", "Гибка"}}));
+        QVERIFY(db.inTransaction());
+        QCOMPARE(m_db->count(QStringLiteral("select count(*) from pg_locks where locktype = 'advisory' and "
+                                            "pid = pg_backend_pid()")),
+                 1);
+        db.commit();
 
-        QVERIFY(module.isDuplicate(count, {{":v", "резка"}}, QStringLiteral("Такой вид уже есть")));
-        QCOMPARE(messages.shown().size(), 1);
-        QCOMPARE(messages.shown().first().text, QStringLiteral("Такой вид уже есть"));
-        QCOMPARE(messages.shown().first().caption, QStringLiteral("Ошибка"));
-        QCOMPARE(messages.shown().first().icon, MessageIcon::Error);
+        // A duplicate: the transaction is given up at once, so nothing stays locked.
+        db.begin();
+        QVERIFY(module.isDuplicate(QStringLiteral("vid/резка"), count, {{":v", "резка"}}));
+        QVERIFY(!db.inTransaction());
+        QCOMPARE(m_db->count(QStringLiteral("select count(*) from pg_locks where locktype = 'advisory' and "
+                                            "pid = pg_backend_pid()")),
+                 0);
 
-        // A failing statement is an error for the caller, not a message of its own.
-        messages.clear();
-        QVERIFY_THROWS_EXCEPTION(DbError, module.isDuplicate(QStringLiteral("select count(*) as cnt from nowhere"),
-                                                             {}, QStringLiteral("x")));
-        QVERIFY(messages.shown().isEmpty());
+        // A changed row is not its own duplicate; another row with its text still is.
+        db.begin();
+        QVERIFY(module.isDuplicate(QStringLiteral("vid/резка"), count, {{":v", "резка"}}, lastId));
+        db.begin();
+        QVERIFY(!module.isDuplicate(QStringLiteral("vid/Гибка"), count, {{":v", "Гибка"}}, lastId));
+        db.rollback();
+
+        // A failing statement is an error for the caller.
+        QVERIFY_THROWS_EXCEPTION(DbError, module.isDuplicate(QStringLiteral("x"),
+                                                             QStringLiteral("select count(*) as cnt from nowhere"),
+                                                             {}));
     }
 
     void oneValueReadTreatsNothingAsZero()

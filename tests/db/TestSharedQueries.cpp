@@ -59,7 +59,7 @@ private slots:
     {
         m_db = std::make_unique<TestDatabase>(QStringLiteral("shared"));
         m_db->run(QString::fromUtf8(fixture));
-        m_module = std::make_unique<DataModule>(m_db->database(), m_messages);
+        m_module = std::make_unique<DataModule>(m_db->database());
         m_module->setDailyListDate(day);
         m_module->setDailyListExcludedMark(QStringLiteral("ta"));
     }

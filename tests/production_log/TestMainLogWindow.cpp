@@ -110,7 +110,7 @@ private slots:
         m_db->run(QString::fromUtf8(fixture));
         m_messages.clear();
         m_clock.setToday(today);
-        m_module = std::make_unique<DataModule>(m_db->database(), m_messages);
+        m_module = std::make_unique<DataModule>(m_db->database());
         m_module->setDailyListExcludedMark(QStringLiteral("ta"));
         m_window = std::make_unique<MainLogWindow>(*m_module, m_clock, m_messages);
         static_cast<TabelApplication*>(qApp)->setErrorReport(&m_messages, &m_db->database());

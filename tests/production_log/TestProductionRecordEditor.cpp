@@ -57,7 +57,7 @@ private slots:
         m_db = std::make_unique<TestDatabase>(QStringLiteral("editor"));
         m_db->run(QString::fromUtf8(fixture));
         m_messages.clear();
-        m_module = std::make_unique<DataModule>(m_db->database(), m_messages);
+        m_module = std::make_unique<DataModule>(m_db->database());
         m_editor = std::make_unique<ProductionRecordEditor>(*m_module, m_messages, m_clock);
         m_editor->setPickers([] { return std::optional<ListChoice>(ListChoice{QStringLiteral("Иванов Иван"), 1}); },
                              [this](int) { return std::optional<OperationChoice>(m_nextOperation); });

@@ -74,7 +74,7 @@ private slots:
     {
         m_db = std::make_unique<TestDatabase>(QStringLiteral("saver"));
         m_messages.clear();
-        m_module = std::make_unique<DataModule>(m_db->database(), m_messages);
+        m_module = std::make_unique<DataModule>(m_db->database());
     }
     void cleanup()
     {
@@ -165,7 +165,7 @@ private slots:
         watcher.open(m_db->settings());
         messages.watcher = &watcher;
         messages.pid = m_db->database().readInt(QStringLiteral("select pg_backend_pid() as pid"), QStringLiteral("pid"));
-        DataModule module(m_db->database(), messages);
+        DataModule module(m_db->database());
         ProductionRecordSaver saver(module, messages, m_clock);
         QVERIFY(!saver.add(record(1, day, 1, 2)));
         const int id = m_db->count(QStringLiteral("select id from accounts_dep.smena"));
@@ -222,7 +222,7 @@ private slots:
             Database db(QStringLiteral("second-client"));
             db.open(m_db->settings());
             ScriptedMessages messages;
-            DataModule module(db, messages);
+            DataModule module(db);
             secondSaved = ProductionRecordSaver(module, messages, m_clock).add(record(1, day, 1, 4));
             secondMessages = messages.texts();
         });
@@ -254,7 +254,7 @@ private slots:
                 db.open(m_db->settings());
                 ScriptedMessages messages;
                 FixedClock clock(QDate(2024, 3, 6));
-                DataModule module(db, messages);
+                DataModule module(db);
                 ProductionRecordSaver saver(module, messages, clock);
                 ProductionRecords records(db);
                 QRandomGenerator random(seed);

@@ -226,7 +226,7 @@ private slots:
 
     void newRowIsSavedForTheOperationAndLowersItsBasePrice()
     {
-        DataModule module(m_db->database(), m_messages);
+        DataModule module(m_db->database());
         StaticQuery& operations = module.operations();
         operations.open();
         QCOMPARE(operations.value(operations.find("id", 1), "cena").toDouble(), 2.125);

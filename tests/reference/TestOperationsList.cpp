@@ -170,7 +170,7 @@ private slots:
         QVERIFY(m_folder->isValid());
         m_messages = ScriptedMessages();
         m_viewer = RecordingSpreadsheetViewer();
-        m_module = std::make_unique<DataModule>(m_db->database(), m_messages);
+        m_module = std::make_unique<DataModule>(m_db->database());
         m_productEditor = std::make_unique<ProductEditor>(*m_module, m_messages);
         m_products = std::make_unique<ProductsListWindow>(*m_module, m_messages, *m_productEditor);
         m_typeEditor = std::make_unique<OperationTypeEditor>(*m_module, m_messages);

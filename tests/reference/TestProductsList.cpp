@@ -91,7 +91,7 @@ private slots:
         m_db = std::make_unique<TestDatabase>(QStringLiteral("products"));
         m_db->run(QString::fromUtf8(fixture));
         m_messages.clear();
-        m_module = std::make_unique<DataModule>(m_db->database(), m_messages);
+        m_module = std::make_unique<DataModule>(m_db->database());
         m_editor = std::make_unique<ProductEditor>(*m_module, m_messages);
         m_list = std::make_unique<ProductsListWindow>(*m_module, m_messages, *m_editor);
         static_cast<TabelApplication*>(qApp)->setErrorReport(&m_messages, &m_db->database());

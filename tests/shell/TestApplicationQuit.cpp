@@ -68,7 +68,7 @@ private slots:
     {
         m_db = std::make_unique<TestDatabase>(QStringLiteral("quit"));
         m_db->run(QStringLiteral("update accounts_dep.ver set d = 20230830, t = 100"));
-        m_module = std::make_unique<DataModule>(m_db->database(), m_moduleMessages);
+        m_module = std::make_unique<DataModule>(m_db->database());
         m_check = std::make_unique<VersionCheck>(m_db->database(), *m_module, BuildStamp{20230829, 86000});
     }
     void cleanupTestCase()
@@ -91,7 +91,7 @@ private slots:
     void beforeMainLoopWithBoxLeftOpen()
     {
         DialogMessages messages;
-        VersionWatch watch(*m_check, messages, 200);
+        VersionWatch watch(*m_check, messages, m_db->database(), 200);
         guardOpenBox(&watch);
         lookAtBoxSoon(false);
         watch.check();
@@ -110,7 +110,7 @@ private slots:
     {
         QFETCH(bool, userClosesBox);
         DialogMessages messages;
-        VersionWatch watch(*m_check, messages, userClosesBox ? 5000 : 200);
+        VersionWatch watch(*m_check, messages, m_db->database(), userClosesBox ? 5000 : 200);
         QTimer::singleShot(0, &watch, [&] {
             guardOpenBox(&watch);
             lookAtBoxSoon(userClosesBox);

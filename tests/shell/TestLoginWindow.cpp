@@ -246,14 +246,14 @@ private slots:
         db.run(QStringLiteral("delete from accounts_dep.ver"));
         db.run(row);
         ScriptedMessages moduleMessages;
-        DataModule module(db.database(), moduleMessages);
+        DataModule module(db.database());
         VersionCheck check(db.database(), module, {20230829, 40333});
 
         m_window.reset();
         int terminations = 0;
         LoginWindow window(m_messages);
         CaptionRecorder messages(window);
-        VersionWatch watch(check, messages, 5000, [&] { ++terminations; });
+        VersionWatch watch(check, messages, db.database(), 5000, [&] { ++terminations; });
         window.followVersion(watch);
 
         window.show();

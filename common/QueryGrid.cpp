@@ -1,7 +1,7 @@
-#include "db/QueryGrid.h"
+#include "common/QueryGrid.h"
 
+#include "common/GridSource.h"
 #include "common/Numbers.h"
-#include "db/StaticQuery.h"
 
 #include <QDateTime>
 #include <QHeaderView>
@@ -39,14 +39,14 @@ QueryGrid::QueryGrid(QTableView& view, QList<GridColumn> columns)
     header.setDefaultAlignment(Qt::AlignCenter);
 }
 
-void QueryGrid::show(StaticQuery& query)
+void QueryGrid::show(GridSource& rows)
 {
-    m_query = &query;
-    if (m_view.model() != query.model()) {
+    m_rows = &rows;
+    if (m_view.model() != rows.model()) {
         disconnect(m_resetConnection);
-        m_view.setModel(query.model());
+        m_view.setModel(rows.model());
         m_resetConnection =
-            connect(query.model(), &QAbstractItemModel::modelReset, this, &QueryGrid::applyLayout);
+            connect(rows.model(), &QAbstractItemModel::modelReset, this, &QueryGrid::applyLayout);
     }
     applyLayout();
 }
@@ -61,18 +61,18 @@ void QueryGrid::setDelegate(const QString& field, GridDelegate* delegate)
 
 void QueryGrid::applyLayout()
 {
-    if (!m_query)
+    if (!m_rows)
         return;
     QHeaderView& header = *m_view.horizontalHeader();
-    const int count = m_query->model()->columnCount();
+    const int count = m_rows->model()->columnCount();
     for (int column = 0; column < count; ++column)
         m_view.setColumnHidden(column, true);
     int visual = 0;
     for (const GridColumn& wanted : m_columns) {
-        const int column = m_query->fieldIndex(wanted.field);
+        const int column = m_rows->fieldIndex(wanted.field);
         if (column < 0)
             continue;
-        m_query->setFieldTitle(wanted.field, wanted.title);
+        m_rows->setFieldTitle(wanted.field, wanted.title);
         m_view.setColumnHidden(column, false);
         header.moveSection(header.visualIndex(column), visual++);
         if (wanted.width > 0)

@@ -11,7 +11,7 @@ class QTableView;
 
 namespace tabel {
 
-class StaticQuery;
+class GridSource;
 
 struct GridColumn
 {
@@ -38,15 +38,14 @@ private:
     int m_minDecimals = 0;
 };
 
-// Shows a query in a grid with only these columns, in this order, with centred bold titles,
-// and keeps that layout when the query reopens (a model reset forgets hidden and moved columns).
+// Shows rows in a grid with only these columns, in this order, with centred bold titles,
+// and keeps that layout when the rows reload (a model reset forgets hidden and moved columns).
 // Dates read as DD.MM.YYYY and numbers with the decimal comma, whatever the machine's locale.
 class QueryGrid : public QObject
 {
 public:
     QueryGrid(QTableView& view, QList<GridColumn> columns);
-    void show(StaticQuery& query);
-    StaticQuery* query() const { return m_query; }
+    void show(GridSource& rows);
     // A drawing of its own for one field's cells; the grid takes ownership.
     void setDelegate(const QString& field, GridDelegate* delegate);
 
@@ -55,7 +54,7 @@ private:
 
     QTableView& m_view;
     QList<GridColumn> m_columns;
-    StaticQuery* m_query = nullptr;
+    GridSource* m_rows = nullptr;
     QHash<QString, GridDelegate*> m_delegates;
     QMetaObject::Connection m_resetConnection;
 };

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+#include <exception>
+#include <functional>
+
+namespace tabel {
+
+class Messages;
+
+// Whatever holds the transaction that a failed action leaves open: the database connection.
+class TransactionHolder
+{
+public:
+    virtual void rollback() noexcept = 0;
+
+protected:
+    ~TransactionHolder() = default;
+};
+
+// The boundary of a user action. Qt calls an exception that leaves a slot undefined behaviour,
+// so every handler that reaches the database runs its work through a guard: a failure is
+// reported once, the open transaction is rolled back, and the window goes on working.
+class ActionGuard
+{
+public:
+    ActionGuard(Messages& messages, TransactionHolder& transactions);
+
+    // True when the work ran to its end.
+    bool run(const std::function<void()>& work) const noexcept;
+
+    // A slot for connect() that runs work guarded and ignores the signal's arguments.
+    template <typename Work>
+    auto slot(Work work) const
+    {
+        return [this, work](auto&&...) { run(work); };
+    }
+
+    // The one place that decides what the user reads about a failed action.
+    static QString reportText(const std::exception& error);
+
+private:
+    Messages& m_messages;
+    TransactionHolder& m_transactions;
+};
+
+} // namespace tabel

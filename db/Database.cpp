@@ -131,4 +131,10 @@ void Database::lockKey(const QString& key) const
     execute(QStringLiteral("select pg_advisory_xact_lock(hashtextextended(:key, 0))"), {{":key", key}});
 }
 
+void Database::lockKeyShared(const QString& key) const
+{
+    execute(QStringLiteral("select pg_advisory_xact_lock_shared(hashtextextended(:key, 0))"),
+            {{":key", key}});
+}
+
 } // namespace tabel

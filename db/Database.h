@@ -44,6 +44,8 @@ public:
 
     // Serialises count-then-insert sequences between clients until the transaction ends.
     void lockKey(const QString& key) const;
+    // Many holders of the shared lock run side by side; lockKey on the same key waits for all of them.
+    void lockKeyShared(const QString& key) const;
 
 private:
     QString m_connectionName;

@@ -13,25 +13,31 @@ QString HoursLedger::dayColumn(int day)
     return QStringLiteral("d") + QString::number(day);
 }
 
+QString HoursLedger::monthLockKey(int month, int year)
+{
+    return QStringLiteral("h_tabel/month/%1/%2").arg(month).arg(year);
+}
+
 void HoursLedger::lockRow(int workerId, int shift, const QDate& date)
 {
     if (!m_database.inTransaction())
         throw DbError(QStringLiteral("Пересчёт табеля вызван вне транзакции"));
+    // Without it a recompute during a month rebuild either updates a row the rebuild has just
+    // deleted (and the day's new hours are lost) or inserts a second row beside the rebuilt one.
+    m_database.lockKeyShared(monthLockKey(date.month(), date.year()));
     // Without it two clients saving a worker's first record of the month both find no row
     // and both insert one; it also keeps concurrent recomputes of a day from writing a sum
     // that misses the other's record.
-    m_database.lockKey(QStringLiteral("h_tabel/%1/%2/%3/%4")
-                           .arg(workerId)
-                           .arg(shift)
-                           .arg(date.month())
-                           .arg(date.year()));
+    m_database.lockKey(
+        QStringLiteral("h_tabel/%1/%2/%3/%4").arg(workerId).arg(shift).arg(date.month()).arg(date.year()));
 }
 
 int HoursLedger::daySum(int workerId, int shift, const QDate& date)
 {
-    return m_database.readInt(QStringLiteral("select sum(time) as tim from accounts_dep.smena where w_id=:w and "
-                                             "smena=:s and data=:data group by w_id, smena, data"),
-                              QStringLiteral("tim"), {{":w", workerId}, {":s", shift}, {":data", date}});
+    return m_database.readInt(
+        QStringLiteral("select sum(time) as tim from accounts_dep.smena where w_id=:w and "
+                       "smena=:s and data=:data group by w_id, smena, data"),
+        QStringLiteral("tim"), {{":w", workerId}, {":s", shift}, {":data", date}});
 }
 
 void HoursLedger::updateDay(int workerId, int shift, const QDate& date, int hours)
@@ -40,20 +46,17 @@ void HoursLedger::updateDay(int workerId, int shift, const QDate& date, int hour
     QString sql = QStringLiteral("update accounts_dep.h_tabel set {day}=:t where w_id=:w and smena=:s and "
                                  "month=:m and year=:y");
     sql.replace(QStringLiteral("{day}"), dayColumn(date.day()));
-    m_database.execute(sql, {{":t", hours},
-                             {":w", workerId},
-                             {":s", shift},
-                             {":m", date.month()},
-                             {":y", date.year()}});
+    m_database.execute(
+        sql, {{":t", hours}, {":w", workerId}, {":s", shift}, {":m", date.month()}, {":y", date.year()}});
 }
 
 void HoursLedger::recomputeAfterSave(int workerId, int shift, const QDate& date)
 {
     lockRow(workerId, shift, date);
-    const int rows = m_database.readInt(QStringLiteral("select count(w_id) as cnt from accounts_dep.h_tabel where "
-                                                       "w_id=:w and smena=:s and month=:m and year=:y"),
-                                        QStringLiteral("cnt"),
-                                        {{":w", workerId}, {":s", shift}, {":m", date.month()}, {":y", date.year()}});
+    const int rows = m_database.readInt(
+        QStringLiteral("select count(w_id) as cnt from accounts_dep.h_tabel where "
+                       "w_id=:w and smena=:s and month=:m and year=:y"),
+        QStringLiteral("cnt"), {{":w", workerId}, {":s", shift}, {":m", date.month()}, {":y", date.year()}});
     const int hours = daySum(workerId, shift, date);
     if (rows != 0) {
         updateDay(workerId, shift, date, hours);
@@ -62,11 +65,8 @@ void HoursLedger::recomputeAfterSave(int workerId, int shift, const QDate& date)
     QString sql = QStringLiteral("insert into accounts_dep.h_tabel(smena, w_id, month, year, {day}) "
                                  "values(:s, :w, :m, :y, :t)");
     sql.replace(QStringLiteral("{day}"), dayColumn(date.day()));
-    m_database.execute(sql, {{":s", shift},
-                             {":w", workerId},
-                             {":m", date.month()},
-                             {":y", date.year()},
-                             {":t", hours}});
+    m_database.execute(
+        sql, {{":s", shift}, {":w", workerId}, {":m", date.month()}, {":y", date.year()}, {":t", hours}});
 }
 
 void HoursLedger::recomputeAfterDeletion(int workerId, int shift, const QDate& date)

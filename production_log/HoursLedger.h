@@ -21,6 +21,9 @@ public:
     void recomputeAfterDeletion(int workerId, int shift, const QDate& date);
 
     static QString dayColumn(int day);
+    // The month rebuild holds this key exclusively while it replaces the month's rows; each
+    // recompute holds it shared, so it never writes into rows the rebuild is throwing away.
+    static QString monthLockKey(int month, int year);
 
 private:
     void lockRow(int workerId, int shift, const QDate& date);

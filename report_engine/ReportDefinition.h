@@ -99,6 +99,7 @@ struct ReportGroup
     BandList footer;
 };
 
+// The paper is always A4; reports choose its orientation and margins.
 struct PageSetup
 {
     QPageLayout::Orientation orientation = QPageLayout::Portrait;

@@ -1,0 +1,340 @@
+#include "report_engine/ReportPreview.h"
+
+#include "report_engine/PdfExport.h"
+#include "report_engine/PreparedReport.h"
+#include "report_engine/PreviewPageView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QEvent>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace tabel {
+
+namespace {
+
+constexpr int layoutSliceMilliseconds = 25;
+constexpr double zoomStep = 1.25;
+constexpr double smallestZoom = 0.1;
+constexpr double largestZoom = 8.0;
+constexpr int pageGapPixels = 16; // grey around the page, so its edges show
+
+// Writing or printing a long report takes seconds; the cursor says so.
+class BusyCursor
+{
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+QString askPdfFileByDialog(QWidget* parent)
+{
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("Сохранить в PDF"), QString(),
+                                        QStringLiteral("PDF (*.pdf)"));
+}
+
+} // namespace
+
+ReportPreview::ReportPreview(PreparedReport& report, const QString& caption, QWidget* parent)
+    : QDialog(parent), m_report(report), m_askPdfFile(askPdfFileByDialog)
+{
+    setObjectName(QStringLiteral("ReportPreview"));
+    setWindowTitle(caption.isEmpty() ? QStringLiteral("Предварительный просмотр") : caption);
+    setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
+    setWindowState(windowState() | Qt::WindowMaximized);
+
+    auto layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    buildToolBar(layout);
+
+    m_pageView = new PreviewPageView(report);
+    m_scrollArea = new QScrollArea;
+    m_scrollArea->setObjectName(QStringLiteral("PreviewScrollArea"));
+    m_scrollArea->setBackgroundRole(QPalette::Dark);
+    m_scrollArea->setAlignment(Qt::AlignCenter);
+    m_scrollArea->setWidget(m_pageView);
+    m_scrollArea->viewport()->installEventFilter(this);
+    layout->addWidget(m_scrollArea, 1);
+
+    m_zoomMode =
+        report.definition().previewZoom == PreviewZoom::PageWidth ? ZoomMode::PageWidth : ZoomMode::WholePage;
+    // The first page is laid out now, without waiting for the others to be counted.
+    m_report.page(0);
+    m_pageView->showPage(0, 1.0);
+    applyZoomMode();
+    updatePageStatus();
+    m_pageView->setFocus();
+
+    connect(&m_layoutTimer, &QTimer::timeout, this, &ReportPreview::layoutSlice);
+    if (!m_report.isComplete())
+        m_layoutTimer.start(0);
+}
+
+QAction* ReportPreview::addToolAction(QWidget* bar, const QString& text, const QString& toolTip,
+                                      const QKeySequence& shortcut, const QString& objectName)
+{
+    auto action = new QAction(text, this);
+    action->setObjectName(objectName);
+    action->setToolTip(shortcut.isEmpty() ? toolTip
+                                          : QStringLiteral("%1 (%2)").arg(
+                                                toolTip, shortcut.toString(QKeySequence::NativeText)));
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    addAction(action); // shortcuts work wherever the focus is in the window
+    auto button = new QToolButton;
+    button->setDefaultAction(action);
+    button->setObjectName(objectName + QStringLiteral("Button"));
+    button->setAutoRaise(true);
+    bar->layout()->addWidget(button);
+    return action;
+}
+
+void ReportPreview::buildToolBar(QLayout* layout)
+{
+    auto bar = new QWidget;
+    bar->setObjectName(QStringLiteral("PreviewToolBar"));
+    auto row = new QHBoxLayout(bar);
+    row->setContentsMargins(6, 4, 6, 4);
+
+    connect(addToolAction(bar, QStringLiteral("Печать…"), QStringLiteral("Напечатать отчёт"),
+                          QKeySequence::Print, QStringLiteral("print")),
+            &QAction::triggered, this, &ReportPreview::print);
+    connect(addToolAction(bar, QStringLiteral("Сохранить в PDF"),
+                          QStringLiteral("Сохранить отчёт в файл PDF"), {}, QStringLiteral("saveToPdf")),
+            &QAction::triggered, this, &ReportPreview::saveToPdf);
+    row->addSpacing(12);
+
+    connect(addToolAction(bar, QStringLiteral("«"), QStringLiteral("Первая страница"),
+                          QKeySequence(Qt::Key_Home), QStringLiteral("firstPage")),
+            &QAction::triggered, this, [this] { showPage(0); });
+    connect(addToolAction(bar, QStringLiteral("‹"), QStringLiteral("Предыдущая страница"),
+                          QKeySequence(Qt::Key_PageUp), QStringLiteral("previousPage")),
+            &QAction::triggered, this, [this] { showPage(currentPage() - 1); });
+    m_pageNumberBox = new QSpinBox;
+    m_pageNumberBox->setObjectName(QStringLiteral("pageNumberBox"));
+    m_pageNumberBox->setToolTip(QStringLiteral("Номер страницы"));
+    m_pageNumberBox->setRange(1, 1);
+    m_pageNumberBox->setKeyboardTracking(false);
+    connect(m_pageNumberBox, &QSpinBox::valueChanged, this, [this](int number) {
+        if (number - 1 != currentPage())
+            showPage(number - 1);
+    });
+    row->addWidget(m_pageNumberBox);
+    connect(addToolAction(bar, QStringLiteral("›"), QStringLiteral("Следующая страница"),
+                          QKeySequence(Qt::Key_PageDown), QStringLiteral("nextPage")),
+            &QAction::triggered, this, [this] { showPage(currentPage() + 1); });
+    connect(addToolAction(bar, QStringLiteral("»"), QStringLiteral("Последняя страница"),
+                          QKeySequence(Qt::Key_End), QStringLiteral("lastPage")),
+            &QAction::triggered, this, &ReportPreview::goToLastPage);
+    m_pageStatus = new QLabel;
+    m_pageStatus->setObjectName(QStringLiteral("pageStatus"));
+    row->addWidget(m_pageStatus);
+    row->addSpacing(12);
+
+    connect(addToolAction(bar, QStringLiteral("−"), QStringLiteral("Уменьшить"), QKeySequence::ZoomOut,
+                          QStringLiteral("zoomOut")),
+            &QAction::triggered, this, &ReportPreview::zoomOut);
+    connect(addToolAction(bar, QStringLiteral("+"), QStringLiteral("Увеличить"), QKeySequence::ZoomIn,
+                          QStringLiteral("zoomIn")),
+            &QAction::triggered, this, &ReportPreview::zoomIn);
+    connect(addToolAction(bar, QStringLiteral("Страница целиком"),
+                          QStringLiteral("Показать страницу целиком"), {}, QStringLiteral("fitWholePage")),
+            &QAction::triggered, this, &ReportPreview::fitWholePage);
+    connect(addToolAction(bar, QStringLiteral("По ширине"),
+                          QStringLiteral("Показать страницу по ширине окна"), {},
+                          QStringLiteral("fitPageWidth")),
+            &QAction::triggered, this, &ReportPreview::fitPageWidth);
+    m_resultText = new QLabel;
+    m_resultText->setObjectName(QStringLiteral("resultText"));
+    row->addWidget(m_resultText, 1);
+    connect(addToolAction(bar, QStringLiteral("Закрыть"), QStringLiteral("Закрыть просмотр"), {},
+                          QStringLiteral("close")),
+            &QAction::triggered, this, &QDialog::reject);
+    layout->addWidget(bar);
+}
+
+int ReportPreview::currentPage() const
+{
+    return m_pageView->pageIndex();
+}
+
+double ReportPreview::zoom() const
+{
+    return m_pageView->zoom();
+}
+
+void ReportPreview::showPage(int index)
+{
+    // A page past those counted so far is counted now: the user asked for it.
+    if (index < 0 || !m_report.page(index))
+        return;
+    m_pageView->showPage(index, zoom());
+    m_scrollArea->verticalScrollBar()->setValue(0);
+    updatePageStatus();
+}
+
+void ReportPreview::goToLastPage()
+{
+    {
+        BusyCursor busy;
+        m_report.layoutAll();
+    }
+    m_layoutTimer.stop();
+    showPage(m_report.knownPageCount() - 1);
+}
+
+QString ReportPreview::pageStatus() const
+{
+    return m_pageStatus->text();
+}
+
+QString ReportPreview::resultText() const
+{
+    return m_resultText->text();
+}
+
+void ReportPreview::updatePageStatus()
+{
+    const int known = m_report.knownPageCount();
+    const bool complete = m_report.isComplete();
+    m_pageStatus->setText(QStringLiteral("Страница %1 из %2%3")
+                              .arg(currentPage() + 1)
+                              .arg(known)
+                              .arg(complete ? QString() : QStringLiteral("…")));
+    const QSignalBlocker quiet(m_pageNumberBox);
+    m_pageNumberBox->setMaximum(known);
+    m_pageNumberBox->setValue(currentPage() + 1);
+}
+
+void ReportPreview::layoutSlice()
+{
+    if (m_report.layoutMore(layoutSliceMilliseconds))
+        m_layoutTimer.stop();
+    updatePageStatus();
+}
+
+void ReportPreview::setZoom(double zoom, ZoomMode mode)
+{
+    m_zoomMode = mode;
+    m_pageView->showPage(currentPage(), std::clamp(zoom, smallestZoom, largestZoom));
+}
+
+void ReportPreview::applyZoomMode()
+{
+    const QSizeF page = m_pageView->unzoomedPixelSize();
+    const QSize viewport = m_scrollArea->viewport()->size();
+    const double scrollBar = m_scrollArea->verticalScrollBar()->sizeHint().width();
+    switch (m_zoomMode) {
+    case ZoomMode::WholePage:
+        setZoom(std::min((viewport.width() - pageGapPixels) / page.width(),
+                         (viewport.height() - pageGapPixels) / page.height()),
+                ZoomMode::WholePage);
+        break;
+    case ZoomMode::PageWidth:
+        // As if the vertical scroll bar were there: it will be, and the zoom must not flicker.
+        setZoom((viewport.width() - scrollBar - pageGapPixels) / page.width(), ZoomMode::PageWidth);
+        break;
+    case ZoomMode::Free:
+        break;
+    }
+}
+
+bool ReportPreview::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_scrollArea->viewport() && event->type() == QEvent::Resize)
+        applyZoomMode();
+    return QDialog::eventFilter(watched, event);
+}
+
+void ReportPreview::zoomIn()
+{
+    setZoom(zoom() * zoomStep, ZoomMode::Free);
+}
+
+void ReportPreview::zoomOut()
+{
+    setZoom(zoom() / zoomStep, ZoomMode::Free);
+}
+
+void ReportPreview::fitWholePage()
+{
+    m_zoomMode = ZoomMode::WholePage;
+    applyZoomMode();
+}
+
+void ReportPreview::fitPageWidth()
+{
+    m_zoomMode = ZoomMode::PageWidth;
+    applyZoomMode();
+}
+
+void ReportPreview::print()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(m_report.printerPageLayout());
+    printer.setFullPage(true);
+    {
+        BusyCursor busy;
+        m_report.layoutAll();
+    }
+    m_layoutTimer.stop();
+    updatePageStatus();
+
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("Печать"));
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange);
+    dialog.setMinMax(1, m_report.knownPageCount());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const bool range = printer.printRange() == QPrinter::PageRange;
+    const int first = range ? std::max(printer.fromPage(), 1) - 1 : 0;
+    const int last = range && printer.toPage() > 0 ? std::min(printer.toPage(), m_report.knownPageCount()) - 1
+                                                   : m_report.knownPageCount() - 1;
+    BusyCursor busy;
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        m_resultText->setText(QStringLiteral("Не удалось начать печать"));
+        return;
+    }
+    for (int index = first; index <= last; ++index) {
+        if (index > first)
+            printer.newPage();
+        m_report.paintPage(index, painter);
+    }
+    painter.end();
+    m_resultText->setText(QStringLiteral("Отправлено на печать"));
+}
+
+void ReportPreview::saveToPdf()
+{
+    QString fileName = m_askPdfFile(this);
+    if (fileName.isEmpty())
+        return;
+    if (!fileName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        fileName += QLatin1String(".pdf");
+    bool written = false;
+    {
+        BusyCursor busy;
+        written = writeReportPdf(m_report, fileName);
+    }
+    updatePageStatus();
+    m_resultText->setText(written ? QStringLiteral("Сохранено в %1").arg(fileName)
+                                  : QStringLiteral("Не удалось записать файл %1").arg(fileName));
+}
+
+} // namespace tabel

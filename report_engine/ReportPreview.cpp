@@ -18,6 +18,8 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QToolButton>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -55,6 +57,9 @@ ReportPreview::ReportPreview(PreparedReport& report, const QString& caption, QWi
     setObjectName(QStringLiteral("ReportPreview"));
     setWindowTitle(caption.isEmpty() ? QStringLiteral("Предварительный просмотр") : caption);
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
+    // The whole screen even where no window manager honours the maximised state.
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
     setWindowState(windowState() | Qt::WindowMaximized);
 
     auto layout = new QVBoxLayout(this);

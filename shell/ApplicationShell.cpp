@@ -17,6 +17,7 @@
 #include "shell/StartUp.h"
 #include "shell/VersionCheck.h"
 #include "shell/VersionWatch.h"
+#include "timesheet/TimesheetWindow.h"
 
 namespace tabel {
 
@@ -71,6 +72,9 @@ void ApplicationShell::createWindows()
     m_recordEditor = std::make_unique<ProductionRecordEditor>(*m_dataModule, m_messages, m_clock, main);
     m_recordEditor->setPickers([this] { return m_workersList->pick(); },
                                [this](int operationId) { return m_operationsList->pickOperation(operationId); });
+    m_timesheetWriter = std::make_unique<SpreadsheetWriter>(m_messages, *m_spreadsheetViewer);
+    m_timesheetWindow =
+        std::make_unique<TimesheetWindow>(*m_dataModule, m_messages, m_clock, *m_timesheetWriter, main);
 
     MainLogWindow* window = m_mainWindow.get();
     connect(window, &MainLogWindow::workersRequested, m_workersList.get(), &WorkersListWindow::openForEdit);
@@ -78,6 +82,12 @@ void ApplicationShell::createWindows()
     connect(window, &MainLogWindow::pricesRequested, m_operationsList.get(), &OperationsListWindow::openForEdit);
     connect(window, &MainLogWindow::operationTypesRequested, m_operationTypesList.get(),
             &OperationTypesListWindow::openForEdit);
+    connect(window, &MainLogWindow::timesheetRequested, this, [this] {
+        m_timesheetWindow->preset(m_mainWindow->workingDay().date);
+        m_timesheetWindow->exec();
+        for (int shift = 1; shift <= 3; ++shift)
+            m_dataModule->timesheetRows(shift).close();
+    });
     connect(window, &MainLogWindow::addRecordRequested, this, [this] {
         m_recordEditor->prepareAdd(m_mainWindow->workingDay());
         m_recordEditor->exec();

@@ -28,6 +28,7 @@ class NormsWindow;
 class ProductionRecordEditor;
 class DesktopSpreadsheetViewer;
 class SpreadsheetWriter;
+class TimesheetWindow;
 
 // Owns the connection, the data module and every window, creates them once in their fixed
 // order and wires them together. The process ends when the login window closes.
@@ -55,6 +56,7 @@ public:
     ProductionRecordEditor& recordEditor() { return *m_recordEditor; }
     WorkersListWindow& workersList() { return *m_workersList; }
     OperationsListWindow& operationsList() { return *m_operationsList; }
+    TimesheetWindow& timesheetWindow() { return *m_timesheetWindow; }
     // Kept for the summary reports window, which applies it when it is built.
     const ReportsWindowAccess& reportsAccess() const { return m_reportsAccess; }
 
@@ -88,6 +90,9 @@ private:
     std::unique_ptr<OperationsListWindow> m_operationsList;
     std::unique_ptr<WorkersListWindow> m_workersList;
     std::unique_ptr<ProductionRecordEditor> m_recordEditor;
+    // The time sheet has a spreadsheet writer of its own, apart from the one the reports share.
+    std::unique_ptr<SpreadsheetWriter> m_timesheetWriter;
+    std::unique_ptr<TimesheetWindow> m_timesheetWindow;
     ReportsWindowAccess m_reportsAccess;
 };
 

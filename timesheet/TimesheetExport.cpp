@@ -1,0 +1,64 @@
+#include "timesheet/TimesheetExport.h"
+
+#include "reports/SpreadsheetWriter.h"
+#include "timesheet/MonthlySummary.h"
+
+#include <QSqlQuery>
+
+namespace tabel {
+
+namespace {
+constexpr int sheet = 1;
+constexpr int nameColumn = 1;
+constexpr int totalColumn = MonthlySummary::days + 2;
+
+int dayColumn(int day)
+{
+    return day + 1;
+}
+} // namespace
+
+TimesheetExport::TimesheetExport(Database& database, SpreadsheetWriter& writer)
+    : m_database(database), m_writer(writer)
+{
+}
+
+bool TimesheetExport::run(int month, int year, const Progress& progress)
+{
+    QSqlQuery rows = MonthlySummary::open(m_database, month, year);
+    if (m_writer.open() == -1)
+        return false;
+    // Hidden while it fills, so that the spreadsheet program does not redraw every cell.
+    m_writer.show(false);
+    const int total = rows.size();
+    if (progress)
+        progress(0, total);
+
+    // Flags: text format, fit the column, bold.
+    m_writer.writeFormattedCell(sheet, nameColumn, 1,
+                                monthNames().value(month - 1) + QLatin1Char(' ') + QString::number(year), true,
+                                true, true);
+    // The users' sheet title has no blank between the initials, unlike the window's grid.
+    m_writer.writeFormattedCell(sheet, nameColumn, 2, QStringLiteral("Фамилия И.О."), true, true, true);
+    for (int day = 1; day <= MonthlySummary::days; ++day)
+        m_writer.writeFormattedCell(sheet, dayColumn(day), 2, QString::number(day), false, true, true);
+    m_writer.writeFormattedCell(sheet, totalColumn, 2, QStringLiteral("Итого"), true, true, true);
+
+    int row = 3;
+    int written = 0;
+    while (rows.next()) {
+        m_writer.writeFormattedCell(sheet, nameColumn, row, rows.value(0).toString(), true, true, false);
+        for (int day = 1; day <= MonthlySummary::days; ++day)
+            m_writer.writeFormattedCell(sheet, dayColumn(day), row,
+                                        QString::number(MonthlySummary::dayHours(rows, day)), false, true, false);
+        m_writer.writeFormattedCell(sheet, totalColumn, row, QString::number(MonthlySummary::monthHours(rows)),
+                                    false, true, false);
+        ++row;
+        if (progress)
+            progress(++written, total);
+    }
+    m_writer.show(true);
+    return true;
+}
+
+} // namespace tabel

@@ -19,6 +19,15 @@ public:
     bool weekend() const { return m_weekend; }
     bool inMonth() const { return m_inMonth; }
 
+    // How a cell of this column that is not selected shows a value.
+    struct Look
+    {
+        QColor text;
+        bool bold = false;
+        QColor background; // invalid: the grid's own
+    };
+    Look look(int hours, const QPalette& palette) const;
+
     static QColor weekendColour() { return QColor(255, 0, 0); }
     static QColor zeroColour() { return QColor(0xC0, 0xC0, 0xC0); }
     static QColor overtimeBackground() { return QColor(0xC0, 0xDC, 0xC0); }

@@ -25,6 +25,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace tabel;
 
@@ -195,7 +196,15 @@ private slots:
         QCOMPARE(m_window->grid(1)->model()->headerData(column(1, QStringLiteral("fio")), Qt::Horizontal),
                  QStringLiteral("Фамилия И. О."));
 
+        // Looked at from inside the export, which lets pending events run after each row.
+        bool controlsOffMeanwhile = false;
+        QTimer::singleShot(0, m_window.get(), [&] {
+            controlsOffMeanwhile = !m_window->printButton()->isEnabled() && !m_window->rebuildButton()->isEnabled() &&
+                                   !m_window->monthBox()->isEnabled();
+        });
         m_window->excelButton()->click();
+        QVERIFY(controlsOffMeanwhile);
+        QVERIFY(m_window->printButton()->isEnabled());
         QCOMPARE(m_window->excelButton()->text(), QStringLiteral("Excel (25 из 25)"));
         QCOMPARE(m_viewer->opened().size(), 1);
         XlsxReader book(m_viewer->opened().first());

@@ -3,6 +3,7 @@
 #include "common/EditorLayout.h"
 #include "common/WindowPlacement.h"
 
+#include "common/DecimalText.h"
 #include "common/Messages.h"
 #include "common/Numbers.h"
 #include "reference/OperationTypesListWindow.h"
@@ -145,16 +146,14 @@ void OperationEditor::save()
 {
     // The box lets a lone decimal mark through; it holds no price, and read as 0 it would
     // make the new operation free.
-    bool hasPrice = false;
-    const double price =
-        m_price->text().trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&hasPrice);
-    if (m_product->text().trimmed().isEmpty() || m_type->text().trimmed().isEmpty() || (m_adding && !hasPrice)) {
+    const std::optional<double> price = parseDecimal(m_price->text());
+    if (m_product->text().trimmed().isEmpty() || m_type->text().trimmed().isEmpty() || (m_adding && !price)) {
         m_messages.error(QStringLiteral("Все поля должны быть заполнены!"));
         return;
     }
     const Operation operation{m_typeId, m_kind->currentIndex(), m_productId};
     OperationsBook book(m_dataModule);
-    if (!(m_adding ? book.add(operation, price) : book.change(m_id, operation))) {
+    if (!(m_adding ? book.add(operation, *price) : book.change(m_id, operation))) {
         m_messages.error(QStringLiteral("Операция с такими параметрами уже заведена!"));
         return;
     }

@@ -44,11 +44,6 @@ QLineEdit* digitsBox(QWidget* parent, const QString& name, qint64 maximum)
     box->setFixedWidth(80);
     return box;
 }
-
-QString kindCaption(int kind)
-{
-    return kind == 0 ? QStringLiteral("Готовая продукция") : QStringLiteral("Заготовки");
-}
 } // namespace
 
 ProductionRecordEditor::ProductionRecordEditor(DataModule& dataModule, Messages& messages, const Clock& clock,
@@ -171,8 +166,8 @@ void ProductionRecordEditor::prepareChange(const WorkingDay& day, const QVariant
     m_date->setDate(record.value(QStringLiteral("data")).toDate());
     m_worker->setText(record.value(QStringLiteral("fio")).toString().trimmed());
     const QString vid = record.value(QStringLiteral("vid")).toString().trimmed();
-    m_operation->setText(record.value(QStringLiteral("marka")).toString().trimmed() + QStringLiteral("; ") + vid +
-                         QStringLiteral("; ") + kindCaption(record.value(QStringLiteral("naimen")).toInt()));
+    m_operation->setText(operationChoiceText(record.value(QStringLiteral("marka")).toString(), vid,
+                                             record.value(QStringLiteral("naimen")).toInt()));
     m_quantity->setText(QString::number(record.value(QStringLiteral("kol_vo")).toLongLong()));
     m_rejects->setText(QString::number(record.value(QStringLiteral("brak")).toInt()));
     m_hours->setText(QString::number(record.value(QStringLiteral("time")).toInt()));

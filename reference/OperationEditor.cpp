@@ -6,6 +6,7 @@
 #include "common/DecimalText.h"
 #include "common/Messages.h"
 #include "common/Numbers.h"
+#include "common/ProductKind.h"
 #include "reference/OperationTypesListWindow.h"
 #include "reference/OperationsBook.h"
 #include "reference/ProductsListWindow.h"
@@ -55,7 +56,7 @@ OperationEditor::OperationEditor(DataModule& dataModule, Messages& messages, Pro
     typeButton->setAutoDefault(false);
     m_kind = new QComboBox(frame);
     m_kind->setObjectName(QStringLiteral("ComboBox1"));
-    m_kind->addItems({QStringLiteral("Готовая продукция"), QStringLiteral("Заготовки")});
+    m_kind->addItems(productKindCaptions());
     m_price = new QLineEdit(frame);
     m_price->setObjectName(QStringLiteral("Edit3"));
     m_price->setFixedWidth(100);

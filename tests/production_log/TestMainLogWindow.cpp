@@ -10,7 +10,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -61,12 +60,14 @@ class TestMainLogWindow : public GuiTestCase
                 return candidate;
         qFatal("no button %s", qPrintable(caption));
     }
-    QAction* menu(const QString& caption)
+    // A menu item is found by its name, as the actions are triggered; the caption is the one
+    // the user sees.
+    QAction* menu(const QString& objectName, const QString& caption)
     {
-        for (QAction* action : m_window->findChild<QMenuBar*>()->actions())
-            if (action->text() == caption)
-                return action;
-        qFatal("no menu %s", qPrintable(caption));
+        auto* action = m_window->findChild<QAction*>(objectName);
+        if (!action || action->text() != caption)
+            qFatal("no menu item %s \"%s\"", qPrintable(objectName), qPrintable(caption));
+        return action;
     }
     QStringList marks()
     {
@@ -148,17 +149,17 @@ private slots:
             button(QStringLiteral("Обновить"))->isEnabled(),
             child<QTableView>(QStringLiteral("DBGrid2"))->isEnabled(),
             child<QDateEdit>(QStringLiteral("DateT"))->isEnabled(),
-            menu(QStringLiteral("Справочники"))->isEnabled(),
-            menu(QStringLiteral("Табель по времени"))->isEnabled(),
+            menu(QStringLiteral("referenceMenu"), QStringLiteral("Справочники"))->isEnabled(),
+            menu(QStringLiteral("timesheetAction"), QStringLiteral("Табель по времени"))->isEnabled(),
         };
         QString flags;
         for (bool on : actual)
             flags += on ? '1' : '0';
         QCOMPARE(flags, enabled);
         // Reports and exit stay open to everyone; the import item is never shown.
-        QVERIFY(menu(QStringLiteral("Отчеты"))->isEnabled());
-        QVERIFY(menu(QStringLiteral("Выход"))->isEnabled());
-        QVERIFY(!menu(QStringLiteral("Импорт"))->isVisible());
+        QVERIFY(menu(QStringLiteral("reportsMenu"), QStringLiteral("Отчеты"))->isEnabled());
+        QVERIFY(menu(QStringLiteral("exitAction"), QStringLiteral("Выход"))->isEnabled());
+        QVERIFY(!menu(QStringLiteral("importAction"), QStringLiteral("Импорт"))->isVisible());
         QCOMPARE(button(QStringLiteral("Выход"))->isEnabled(), true);
         // Every level opens on today's first shift.
         QCOMPARE(m_window->currentShift(), 1);

@@ -2,14 +2,13 @@
 #include "production_log/MainLogWindow.h"
 #include "shell/ApplicationShell.h"
 #include "shell/LoginWindow.h"
+#include "support/Actions.h"
 #include "support/GuiTestCase.h"
 #include "support/GuiTestMain.h"
 #include "support/ModalDriver.h"
 #include "support/TestDatabase.h"
 
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -121,13 +120,6 @@ private slots:
         ModalDriver driver;
         QString listCaption;
         driver.onNextModal([&](QWidget* main) {
-            QAction* workers = nullptr;
-            for (QAction* menu : main->findChild<QMenuBar*>()->actions())
-                if (menu->text() == QStringLiteral("Справочники"))
-                    for (QAction* item : menu->menu()->actions())
-                        if (item->text() == QStringLiteral("Рабочие"))
-                            workers = item;
-            QVERIFY(workers && workers->isEnabled());
             driver.onNextModal(
                 [&](QWidget* list) {
                     listCaption = list->windowTitle();
@@ -136,7 +128,7 @@ private slots:
                     static_cast<QDialog*>(list)->reject();
                 },
                 main);
-            workers->trigger();
+            QVERIFY(triggerAction(*main, QStringLiteral("workersAction")));
             QVERIFY(!shell.dataModule().workers().isOpen());
             static_cast<QDialog*>(main)->reject();
         });

@@ -22,6 +22,7 @@ ReferenceListWindow::Options operationsOptions()
     options.objectName = QStringLiteral("TForm4");
     options.caption = QStringLiteral("Операции");
     options.clientSize = QSize(865, 478);
+    // "Опреция" is misspelt, but it is the users' title, the one they know: it must stay.
     options.columns = {
         {QStringLiteral("marka"), QStringLiteral("Марка"), 200},
         {QStringLiteral("vid"), QStringLiteral("Опреция"), 243},

@@ -5,6 +5,7 @@
 #include "common/DigitsValidator.h"
 #include "common/Messages.h"
 #include "common/Numbers.h"
+#include "common/PickField.h"
 #include "db/DataModule.h"
 #include "production_log/RecordPricing.h"
 
@@ -44,16 +45,12 @@ QLineEdit* digitsBox(QWidget* parent, const QString& name, qint64 maximum)
     box->setFixedWidth(80);
     return box;
 }
-
-QString kindCaption(int kind)
-{
-    return kind == 0 ? QStringLiteral("Готовая продукция") : QStringLiteral("Заготовки");
-}
 } // namespace
 
 ProductionRecordEditor::ProductionRecordEditor(DataModule& dataModule, Messages& messages, const Clock& clock,
                                                QWidget* parent)
-    : QDialog(parent), m_dataModule(dataModule), m_messages(messages), m_guard(messages, dataModule.database()), m_clock(clock)
+    : QDialog(parent), m_dataModule(dataModule), m_messages(messages),
+      m_guard(messages, dataModule.database()), m_clock(clock)
 {
     setObjectName(QStringLiteral("TForm11"));
     setWindowTitle(QStringLiteral("Заведение новой позиции"));
@@ -68,21 +65,16 @@ ProductionRecordEditor::ProductionRecordEditor(DataModule& dataModule, Messages&
         return l;
     };
 
-    m_worker = readOnlyBox(frame, QStringLiteral("Edit1"), 288);
+    const PickField worker = makePickField(frame, QStringLiteral("Edit1"), 288, QStringLiteral("Button3"),
+                                           QStringLiteral("Выбрать работника"));
+    m_worker = worker.box;
     m_worker->installEventFilter(this);
-    m_workerButton = new QPushButton(QStringLiteral("..."), frame);
-    m_workerButton->setObjectName(QStringLiteral("Button3"));
-    m_workerButton->setAccessibleName(QStringLiteral("Выбрать работника"));
-    m_workerButton->setFixedWidth(32);
-    // Enter saves wherever the focus is; the pick buttons answer to Space.
-    m_workerButton->setAutoDefault(false);
-    m_operation = readOnlyBox(frame, QStringLiteral("Edit2"), 306);
+    m_workerButton = worker.button;
+    const PickField operation = makePickField(frame, QStringLiteral("Edit2"), 306, QStringLiteral("Button4"),
+                                              QStringLiteral("Выбрать операцию"));
+    m_operation = operation.box;
     m_operation->installEventFilter(this);
-    m_operationButton = new QPushButton(QStringLiteral("..."), frame);
-    m_operationButton->setObjectName(QStringLiteral("Button4"));
-    m_operationButton->setAccessibleName(QStringLiteral("Выбрать операцию"));
-    m_operationButton->setFixedWidth(32);
-    m_operationButton->setAutoDefault(false);
+    m_operationButton = operation.button;
     m_quantity = digitsBox(frame, QStringLiteral("Edit3"), integerMaximum);
     m_hours = digitsBox(frame, QStringLiteral("Edit4"), smallintMaximum);
     m_colour = digitsBox(frame, QStringLiteral("Edit5"), integerMaximum);
@@ -119,7 +111,8 @@ ProductionRecordEditor::ProductionRecordEditor(DataModule& dataModule, Messages&
     grid->addWidget(label(QStringLiteral("Сумма"), m_amount), 6, 0);
     grid->addWidget(m_amount, 6, 1);
 
-    layOutEditor(*this, frame, m_guard.slot([this] { save(); }), QStringLiteral("Запись"))->setSizeConstraint(QLayout::SetFixedSize);
+    layOutEditor(*this, frame, m_guard.slot([this] { save(); }), QStringLiteral("Запись"))
+        ->setSizeConstraint(QLayout::SetFixedSize);
 
     setTabOrder(m_workerButton, m_operationButton);
     setTabOrder(m_operationButton, m_quantity);
@@ -164,15 +157,16 @@ void ProductionRecordEditor::prepareChange(const WorkingDay& day, const QVariant
     m_productId = record.value(QStringLiteral("i_id")).toInt();
     m_operationId = record.value(QStringLiteral("o_id")).toInt();
     // The record's own base price, so the user sees what the stored price was made from.
-    m_basePriceValue = m_dataModule.database()
-                           .readValue(QStringLiteral("select min(price) as cena from accounts_dep.norm where o_id=:o"),
-                                      QStringLiteral("cena"), {{":o", m_operationId}})
-                           .toDouble();
+    m_basePriceValue =
+        m_dataModule.database()
+            .readValue(QStringLiteral("select min(price) as cena from accounts_dep.norm where o_id=:o"),
+                       QStringLiteral("cena"), {{":o", m_operationId}})
+            .toDouble();
     m_date->setDate(record.value(QStringLiteral("data")).toDate());
     m_worker->setText(record.value(QStringLiteral("fio")).toString().trimmed());
     const QString vid = record.value(QStringLiteral("vid")).toString().trimmed();
-    m_operation->setText(record.value(QStringLiteral("marka")).toString().trimmed() + QStringLiteral("; ") + vid +
-                         QStringLiteral("; ") + kindCaption(record.value(QStringLiteral("naimen")).toInt()));
+    m_operation->setText(operationChoiceText(record.value(QStringLiteral("marka")).toString(), vid,
+                                             record.value(QStringLiteral("naimen")).toInt()));
     m_quantity->setText(QString::number(record.value(QStringLiteral("kol_vo")).toLongLong()));
     m_rejects->setText(QString::number(record.value(QStringLiteral("brak")).toInt()));
     m_hours->setText(QString::number(record.value(QStringLiteral("time")).toInt()));
@@ -267,8 +261,8 @@ void ProductionRecordEditor::clearBoxes()
 void ProductionRecordEditor::save()
 {
     const bool paint = isPaintOperation(m_operation->text());
-    const QList<QLineEdit*> required = {m_worker, m_operation, m_quantity, m_rejects, paint ? m_colour : nullptr,
-                                        m_hours};
+    const QList<QLineEdit*> required = {
+        m_worker, m_operation, m_quantity, m_rejects, paint ? m_colour : nullptr, m_hours};
     for (QLineEdit* box : required) {
         if (box && box->text().trimmed().isEmpty()) {
             m_messages.error(QStringLiteral("Все поля должны быть заполнены!"));

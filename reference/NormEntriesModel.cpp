@@ -1,12 +1,12 @@
 #include "reference/NormEntriesModel.h"
 
+#include "common/DecimalText.h"
 #include "common/Numbers.h"
 
 #include <QLocale>
 #include <QRegularExpression>
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 namespace tabel {
@@ -71,17 +71,16 @@ std::optional<QVariant> NormEntriesModel::parseCell(int column, const QString& t
     if (column == PriceColumn) {
         if (trimmed.isEmpty())
             return QVariant(QMetaType::fromType<double>());
-        static const QRegularExpression decimal(QStringLiteral("^([+-]?)(\\d*)(?:[.,](\\d*))?$"));
-        const auto match = decimal.match(trimmed);
-        if (!match.hasMatch() || (match.captured(2).isEmpty() && match.captured(3).isEmpty()))
+        // The cell has no validator and has always taken a sign before the number; the number
+        // after it reads as in every other box, and a blank between the two is refused.
+        const bool negative = trimmed.startsWith(QLatin1Char('-'));
+        const QString number = negative || trimmed.startsWith(QLatin1Char('+')) ? trimmed.mid(1) : trimmed;
+        if (!number.isEmpty() && number.front().isSpace())
             return std::nullopt;
-        const QString plain =
-            match.captured(1) + (match.captured(2).isEmpty() ? QStringLiteral("0") : match.captured(2)) +
-            QLatin1Char('.') + (match.captured(3).isEmpty() ? QStringLiteral("0") : match.captured(3));
-        bool ok = false;
-        const double value = QLocale::c().toDouble(plain, &ok);
-        if (!ok || !std::isfinite(value))
+        const std::optional<double> magnitude = parseDecimal(number);
+        if (!magnitude)
             return std::nullopt;
+        const double value = negative ? -*magnitude : *magnitude;
         return QVariant(value == 0.0 ? 0.0 : value);
     }
     if (column == NormaColumn || column == PrizeColumn) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ProductKind.h"
+
 #include <QString>
 
 namespace tabel {
@@ -10,7 +12,14 @@ struct OperationChoice
     int productId = 0;
     int operationId = 0;
     double basePrice = 0; // the lowest price of the operation's norm entries
-    QString text;         // "grade; operation type; product kind"
+    QString text;         // operationChoiceText of the operation
 };
+
+// An operation as a picked box and the list show it: "grade; operation type; product kind".
+inline QString operationChoiceText(const QString& grade, const QString& operationType, int kind)
+{
+    return grade.trimmed() + QStringLiteral("; ") + operationType.trimmed() + QStringLiteral("; ") +
+           productKindCaption(kind);
+}
 
 } // namespace tabel

@@ -1,16 +1,18 @@
-#include "db/DataModule.h"
 #include "reference/OperationEditor.h"
 #include "common/EditorLayout.h"
 #include "common/WindowPlacement.h"
+#include "db/DataModule.h"
 
+#include "common/DecimalText.h"
 #include "common/Messages.h"
 #include "common/Numbers.h"
+#include "common/PickField.h"
+#include "common/ProductKind.h"
 #include "reference/OperationTypesListWindow.h"
 #include "reference/OperationsBook.h"
 #include "reference/ProductsListWindow.h"
 
 #include <QComboBox>
-#include <QDoubleValidator>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -23,56 +25,42 @@ namespace tabel {
 
 OperationEditor::OperationEditor(DataModule& dataModule, Messages& messages, ProductsListWindow& products,
                                  OperationTypesListWindow& types, QWidget* parent)
-    : QDialog(parent), m_dataModule(dataModule), m_messages(messages), m_guard(messages, dataModule.database()), m_products(products), m_types(types)
+    : QDialog(parent), m_dataModule(dataModule), m_messages(messages),
+      m_guard(messages, dataModule.database()), m_products(products), m_types(types)
 {
     setObjectName(QStringLiteral("TForm10"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     auto* frame = new QGroupBox(QStringLiteral("Цена операции"), this);
     auto* grid = new QGridLayout(frame);
-    auto readOnly = [frame](const QString& name) {
-        auto* box = new QLineEdit(frame);
-        box->setObjectName(name);
-        box->setReadOnly(true);
-        box->setFocusPolicy(Qt::NoFocus);
-        box->setFixedWidth(329);
-        return box;
-    };
-    m_product = readOnly(QStringLiteral("Edit1"));
-    auto* productButton = new QPushButton(QStringLiteral("..."), frame);
-    productButton->setObjectName(QStringLiteral("Button3"));
-    productButton->setAccessibleName(QStringLiteral("Выбрать изделие"));
-    productButton->setFixedWidth(32);
-    // Enter saves wherever the focus is; the pick buttons answer to Space.
-    productButton->setAutoDefault(false);
-    m_productButton = productButton;
-    m_type = readOnly(QStringLiteral("Edit2"));
-    auto* typeButton = new QPushButton(QStringLiteral("..."), frame);
-    typeButton->setObjectName(QStringLiteral("Button4"));
-    typeButton->setAccessibleName(QStringLiteral("Выбрать вид операции"));
-    typeButton->setFixedWidth(32);
-    typeButton->setAutoDefault(false);
+    const PickField product = makePickField(frame, QStringLiteral("Edit1"), 329, QStringLiteral("Button3"),
+                                            QStringLiteral("Выбрать изделие"));
+    m_product = product.box;
+    m_productButton = product.button;
+    const PickField type = makePickField(frame, QStringLiteral("Edit2"), 329, QStringLiteral("Button4"),
+                                         QStringLiteral("Выбрать вид операции"));
+    m_type = type.box;
     m_kind = new QComboBox(frame);
     m_kind->setObjectName(QStringLiteral("ComboBox1"));
-    m_kind->addItems({QStringLiteral("Готовая продукция"), QStringLiteral("Заготовки")});
+    m_kind->addItems(productKindCaptions());
     m_price = new QLineEdit(frame);
     m_price->setObjectName(QStringLiteral("Edit3"));
     m_price->setFixedWidth(100);
     // Digits with one decimal mark, either a comma or a point.
-    m_price->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,9}([.,]\\d{0,4})?")), m_price));
+    m_price->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("\\d{0,9}([.,]\\d{0,4})?")), m_price));
 
     auto label = [frame](const QString& text, QWidget* buddy) {
         auto* l = new QLabel(text, frame);
         l->setBuddy(buddy);
         return l;
     };
-    grid->addWidget(label(QStringLiteral("&Марка изделия"), productButton), 0, 0);
+    grid->addWidget(label(QStringLiteral("&Марка изделия"), product.button), 0, 0);
     grid->addWidget(m_product, 0, 1);
-    grid->addWidget(productButton, 0, 2);
-    grid->addWidget(label(QStringLiteral("&Операция"), typeButton), 1, 0);
+    grid->addWidget(product.button, 0, 2);
+    grid->addWidget(label(QStringLiteral("&Операция"), type.button), 1, 0);
     grid->addWidget(m_type, 1, 1);
-    grid->addWidget(typeButton, 1, 2);
+    grid->addWidget(type.button, 1, 2);
     grid->addWidget(label(QStringLiteral("&Вид"), m_kind), 2, 0);
     grid->addWidget(m_kind, 2, 1);
     m_priceLabel = label(QStringLiteral("&Цена"), m_price);
@@ -81,8 +69,8 @@ OperationEditor::OperationEditor(DataModule& dataModule, Messages& messages, Pro
 
     layOutEditor(*this, frame, m_guard.slot([this] { save(); }))->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(productButton, &QPushButton::clicked, this, m_guard.slot([this] { pickProduct(); }));
-    connect(typeButton, &QPushButton::clicked, this, m_guard.slot([this] { pickType(); }));
+    connect(product.button, &QPushButton::clicked, this, m_guard.slot([this] { pickProduct(); }));
+    connect(type.button, &QPushButton::clicked, this, m_guard.slot([this] { pickType(); }));
 }
 
 void OperationEditor::prepareAdd()
@@ -145,16 +133,14 @@ void OperationEditor::save()
 {
     // The box lets a lone decimal mark through; it holds no price, and read as 0 it would
     // make the new operation free.
-    bool hasPrice = false;
-    const double price =
-        m_price->text().trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&hasPrice);
-    if (m_product->text().trimmed().isEmpty() || m_type->text().trimmed().isEmpty() || (m_adding && !hasPrice)) {
+    const std::optional<double> price = parseDecimal(m_price->text());
+    if (m_product->text().trimmed().isEmpty() || m_type->text().trimmed().isEmpty() || (m_adding && !price)) {
         m_messages.error(QStringLiteral("Все поля должны быть заполнены!"));
         return;
     }
     const Operation operation{m_typeId, m_kind->currentIndex(), m_productId};
     OperationsBook book(m_dataModule);
-    if (!(m_adding ? book.add(operation, price) : book.change(m_id, operation))) {
+    if (!(m_adding ? book.add(operation, *price) : book.change(m_id, operation))) {
         m_messages.error(QStringLiteral("Операция с такими параметрами уже заведена!"));
         return;
     }

@@ -22,11 +22,13 @@ ReferenceListWindow::Options operationsOptions()
     options.objectName = QStringLiteral("TForm4");
     options.caption = QStringLiteral("Операции");
     options.clientSize = QSize(865, 478);
-    options.columns = {{QStringLiteral("marka"), QStringLiteral("Марка"), 200},
-                       {QStringLiteral("vid"), QStringLiteral("Опреция"), 243},
-                       {QStringLiteral("cena"), QStringLiteral("Цена (min)"), 90, Qt::AlignRight | Qt::AlignVCenter},
-                       {QStringLiteral("nmn"), QStringLiteral("Вид"), 139},
-                       {QStringLiteral("norma"), QStringLiteral("Нормы (шт.)"), 95, Qt::AlignRight | Qt::AlignVCenter}};
+    // "Опреция" is misspelt, but it is the users' title, the one they know: it must stay.
+    options.columns = {
+        {QStringLiteral("marka"), QStringLiteral("Марка"), 200},
+        {QStringLiteral("vid"), QStringLiteral("Опреция"), 243},
+        {QStringLiteral("cena"), QStringLiteral("Цена (min)"), 90, Qt::AlignRight | Qt::AlignVCenter},
+        {QStringLiteral("nmn"), QStringLiteral("Вид"), 139},
+        {QStringLiteral("norma"), QStringLiteral("Нормы (шт.)"), 95, Qt::AlignRight | Qt::AlignVCenter}};
     options.filterField = QStringLiteral("marka");
     options.filterPlace = ReferenceListWindow::FilterPlace::ButtonRow;
     options.filterKeys = ReferenceListWindow::FilterKeys::ArrowsAndTyping;
@@ -34,16 +36,13 @@ ReferenceListWindow::Options operationsOptions()
     options.hasDelete = true;
     return options;
 }
-
-QString kindCaption(int kind)
-{
-    return kind == 0 ? QStringLiteral("Готовая продукция") : QStringLiteral("Заготовки");
-}
 } // namespace
 
-OperationsListWindow::OperationsListWindow(DataModule& dataModule, Messages& messages, OperationEditor& editor,
-                                           NormsWindow& norms, SpreadsheetWriter& writer, QWidget* parent)
-    : ReferenceListWindow(dataModule.operations(), dataModule.database(), messages, operationsOptions(), parent),
+OperationsListWindow::OperationsListWindow(DataModule& dataModule, Messages& messages,
+                                           OperationEditor& editor, NormsWindow& norms,
+                                           SpreadsheetWriter& writer, QWidget* parent)
+    : ReferenceListWindow(dataModule.operations(), dataModule.database(), messages, operationsOptions(),
+                          parent),
       m_dataModule(dataModule), m_editor(editor), m_norms(norms), m_writer(writer)
 {
     setFixedSize(865, 478);
@@ -80,8 +79,8 @@ ListChoice OperationsListWindow::choose()
                                          QStringLiteral("marka"), {{":id", m_choice.productId}})
                               .toString()
                               .trimmed();
-    m_choice.text = grade + QStringLiteral("; ") + currentValue(QStringLiteral("vid")).toString().trimmed() +
-                    QStringLiteral("; ") + kindCaption(currentValue(QStringLiteral("naimen")).toInt());
+    m_choice.text = operationChoiceText(grade, currentValue(QStringLiteral("vid")).toString(),
+                                        currentValue(QStringLiteral("naimen")).toInt());
     return {m_choice.text, m_choice.operationId};
 }
 
@@ -121,12 +120,11 @@ void OperationsListWindow::changeItem()
 {
     if (currentRow() < 0)
         return;
-    m_editor.prepareChange(currentValue(QStringLiteral("id")).toInt(), currentValue(QStringLiteral("i_id")).toInt(),
-                           currentValue(QStringLiteral("marka")).toString(),
-                           currentValue(QStringLiteral("oper_vid")).toInt(),
-                           currentValue(QStringLiteral("vid")).toString(),
-                           currentValue(QStringLiteral("naimen")).toInt(),
-                           currentValue(QStringLiteral("cena")).toDouble());
+    m_editor.prepareChange(
+        currentValue(QStringLiteral("id")).toInt(), currentValue(QStringLiteral("i_id")).toInt(),
+        currentValue(QStringLiteral("marka")).toString(), currentValue(QStringLiteral("oper_vid")).toInt(),
+        currentValue(QStringLiteral("vid")).toString(), currentValue(QStringLiteral("naimen")).toInt(),
+        currentValue(QStringLiteral("cena")).toDouble());
     if (m_editor.exec() == QDialog::Accepted)
         reload(0);
 }

@@ -1,5 +1,6 @@
 #include "reference/PriceListExport.h"
 
+#include "common/ProductKind.h"
 #include "db/Database.h"
 #include "reports/SpreadsheetWriter.h"
 
@@ -42,11 +43,6 @@ QString PriceListExport::priceText(double price)
         .replace(QLatin1Char('.'), QLatin1Char(','));
 }
 
-QString PriceListExport::kindText(int kind)
-{
-    return kind == 0 ? QStringLiteral("Готовая продукция") : QStringLiteral("Заготовки");
-}
-
 void PriceListExport::run()
 {
     QSqlQuery rows = m_database.execute(statement());
@@ -65,7 +61,7 @@ void PriceListExport::run()
         m_writer.writeCell(kSheet, GradeColumn, row, rows.value(0).toString());
         m_writer.writeCell(kSheet, OperationColumn, row, rows.value(1).toString());
         m_writer.writeCell(kSheet, PriceColumn, row, priceText(rows.value(4).toDouble()));
-        m_writer.writeCell(kSheet, KindColumn, row, kindText(rows.value(2).toInt()));
+        m_writer.writeCell(kSheet, KindColumn, row, productKindCaption(rows.value(2).toInt()));
         if (m_progress)
             m_progress(row - 1, total);
         ++row;

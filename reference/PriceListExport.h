@@ -28,7 +28,6 @@ public:
     // A price as the spreadsheet reads a typed number: shortest form, decimal comma, never an
     // exponent (which would make the cell text).
     static QString priceText(double price);
-    static QString kindText(int kind);
 
 private:
     Database& m_database;

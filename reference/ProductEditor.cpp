@@ -2,6 +2,7 @@
 #include "common/EditorLayout.h"
 #include "common/WindowPlacement.h"
 
+#include "common/DecimalText.h"
 #include "common/Messages.h"
 #include "db/DataModule.h"
 #include "reference/ProductsBook.h"
@@ -19,7 +20,8 @@
 namespace tabel {
 
 ProductEditor::ProductEditor(DataModule& dataModule, Messages& messages, QWidget* parent)
-    : QDialog(parent), m_dataModule(dataModule), m_messages(messages), m_guard(messages, dataModule.database())
+    : QDialog(parent), m_dataModule(dataModule), m_messages(messages),
+      m_guard(messages, dataModule.database())
 {
     setObjectName(QStringLiteral("TForm7"));
     setWindowTitle(QStringLiteral("Изделие"));
@@ -107,7 +109,7 @@ void ProductEditor::save()
         m_messages.error(QStringLiteral("Все поля должны быть заполнены!"));
         return;
     }
-    const std::optional<double> rate = parseRate(typedRate);
+    const std::optional<double> rate = parseDecimal(typedRate);
     if (!rate) {
         m_messages.error(QStringLiteral("Расценка должна быть числом, например 12.5!"));
         m_rate->setFocus();

@@ -2,8 +2,6 @@
 
 #include "common/Numbers.h"
 
-#include <QLocale>
-
 namespace tabel {
 
 QValidator::State RateValidator::validate(QString& input, int&) const
@@ -15,21 +13,6 @@ QValidator::State RateValidator::validate(QString& input, int&) const
             return Invalid;
     }
     return Acceptable;
-}
-
-std::optional<double> parseRate(const QString& typed)
-{
-    QString text = typed.trimmed();
-    text.replace(QLatin1Char(','), QLatin1Char('.'));
-    // QLocale::c() would also take exponents, signs and blanks that the box never lets through.
-    for (const QChar ch : text)
-        if (ch != QLatin1Char('.') && !(ch >= QLatin1Char('0') && ch <= QLatin1Char('9')))
-            return std::nullopt;
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text, &ok);
-    if (!ok)
-        return std::nullopt;
-    return value;
 }
 
 QString rateText(const QVariant& stored)

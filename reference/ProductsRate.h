@@ -2,7 +2,6 @@
 
 #include <QValidator>
 #include <QVariant>
-#include <optional>
 
 namespace tabel {
 
@@ -15,11 +14,6 @@ public:
     using QValidator::QValidator;
     State validate(QString& input, int& position) const override;
 };
-
-// The number a typed rate stands for, read with either decimal mark, so that "12,5" and "12.5"
-// store the same value whether the product is added or changed. Nothing when the text is not
-// one number (empty, a lone point, two points).
-std::optional<double> parseRate(const QString& typed);
 
 // A stored rate as the box shows it: a decimal point, no trailing zeros; empty for NULL.
 QString rateText(const QVariant& stored);

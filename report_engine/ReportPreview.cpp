@@ -1,5 +1,6 @@
 #include "report_engine/ReportPreview.h"
 
+#include "common/BusyCursor.h"
 #include "report_engine/PdfExport.h"
 #include "report_engine/PreparedReport.h"
 #include "report_engine/PreviewPageView.h"
@@ -32,16 +33,6 @@ constexpr double zoomStep = 1.25;
 constexpr double smallestZoom = 0.1;
 constexpr double largestZoom = 8.0;
 constexpr int pageGapPixels = 16; // grey around the page, so its edges show
-
-// Writing or printing a long report takes seconds; the cursor says so.
-class BusyCursor
-{
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 QString askPdfFileByDialog(QWidget* parent)
 {

@@ -34,10 +34,11 @@ bool ApplicationShell::start(const QStringList& arguments)
     if (!connectAtStartUp(m_database, m_messages, arguments))
         return false;
     m_versionCheck = std::make_unique<VersionCheck>(m_database, *m_dataModule, m_build);
-    m_versionWatch = std::make_unique<VersionWatch>(*m_versionCheck, m_messages, m_database, m_timing.terminateDelayMs);
+    m_versionWatch =
+        std::make_unique<VersionWatch>(*m_versionCheck, m_messages, m_database, m_timing.terminateDelayMs);
 
-    m_mainWindow = std::make_unique<MainLogWindow>(*m_dataModule, m_clock, m_messages,
-                                                   m_timing.versionCheckIntervalMs);
+    m_mainWindow =
+        std::make_unique<MainLogWindow>(*m_dataModule, m_clock, m_messages, m_timing.versionCheckIntervalMs);
     connect(m_mainWindow.get(), &MainLogWindow::versionCheckDue, m_versionWatch.get(), &VersionWatch::check);
 
     m_loginWindow = std::make_unique<LoginWindow>(m_messages);
@@ -51,9 +52,13 @@ bool ApplicationShell::start(const QStringList& arguments)
 
 void ApplicationShell::createWindows()
 {
-    // Created once, hidden, in the order the program has always created them, and kept
-    // until the end so that each keeps its state between openings.
-    // An editor comes before the list that opens it.
+    // Each window is created once, hidden, and kept until the end, so that it keeps its state
+    // between openings. A window takes references to the windows it opens in its constructor,
+    // so an editor and the lists it picks from come before the window that opens them: the
+    // products and operation types lists before the operation editor, and that editor and the
+    // norms window before the operations list. The record editor is given its pickers once
+    // both lists exist. The main window and the login window are not created here: start()
+    // makes them first, and the main window is the parent of all the rest.
     QWidget* main = m_mainWindow.get();
     m_spreadsheetViewer = std::make_unique<DesktopSpreadsheetViewer>(m_messages);
     m_reportsWriter = std::make_unique<SpreadsheetWriter>(m_messages, *m_spreadsheetViewer);
@@ -78,8 +83,10 @@ void ApplicationShell::createWindows()
 
     MainLogWindow* window = m_mainWindow.get();
     connect(window, &MainLogWindow::workersRequested, m_workersList.get(), &WorkersListWindow::openForEdit);
-    connect(window, &MainLogWindow::productsRequested, m_productsList.get(), &ProductsListWindow::openForEdit);
-    connect(window, &MainLogWindow::pricesRequested, m_operationsList.get(), &OperationsListWindow::openForEdit);
+    connect(window, &MainLogWindow::productsRequested, m_productsList.get(),
+            &ProductsListWindow::openForEdit);
+    connect(window, &MainLogWindow::pricesRequested, m_operationsList.get(),
+            &OperationsListWindow::openForEdit);
     connect(window, &MainLogWindow::operationTypesRequested, m_operationTypesList.get(),
             &OperationTypesListWindow::openForEdit);
     connect(window, &MainLogWindow::timesheetRequested, this, [this] {
@@ -100,6 +107,8 @@ void ApplicationShell::createWindows()
 
 void ApplicationShell::logIn(AccessLevel level, const QString& loginName)
 {
+    // Records marked "ta" are written by other applications on the shared database; they are
+    // never shown in the daily lists, whatever the role that logged in.
     m_dataModule->setDailyListExcludedMark(QStringLiteral("ta"));
     m_mainWindow->logIn(loginName, mainWindowAccess(level));
     m_reportsAccess = reportsWindowAccess(level);

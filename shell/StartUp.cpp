@@ -13,6 +13,7 @@ bool connectAtStartUp(Database& database, Messages& messages, const QStringList&
         database.open(ConnectionSettings::fromCommandLine(arguments));
         return true;
     } catch (const DbError&) {
+        // The misspelling is the users' own text, as they know it: it must stay.
         messages.error(QStringLiteral("Подключение к БД отсутсвует!!!"), QStringLiteral("Ошибка!"));
         return false;
     }

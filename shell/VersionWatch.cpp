@@ -41,6 +41,7 @@ void VersionWatch::check()
     // Started before the message, because the message waits for the user and the process
     // has to end even if nobody is there to close it.
     m_terminateTimer->start();
+    // "соответсвует" is misspelt in the users' own text, as they know it: it must stay.
     m_messages.show({QStringLiteral("Ошибка"),
                      QStringLiteral("Версия программы не соответсвует БД! Запустите программу через 5 мин."),
                      MessageIcon::Error, MessageButtons::Ok});

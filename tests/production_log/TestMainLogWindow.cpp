@@ -3,14 +3,13 @@
 #include "production_log/HoursLedger.h"
 #include "production_log/MainLogWindow.h"
 #include "shell/AccessPolicy.h"
+#include "support/GuiTestCase.h"
 #include "support/GuiTestMain.h"
-#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -19,7 +18,7 @@
 using namespace tabel;
 
 namespace {
-const QDate today(2024, 3, 5);  // a Tuesday
+const QDate today(2024, 3, 5); // a Tuesday
 const QDate saturday(2024, 3, 9);
 
 const char* const fixture = R"(
@@ -39,11 +38,10 @@ insert into accounts_dep.h_tabel (w_id, smena, month, year, d4, d5) values (1, 1
 )";
 } // namespace
 
-class TestMainLogWindow : public QObject
+class TestMainLogWindow : public GuiTestCase
 {
     Q_OBJECT
     std::unique_ptr<TestDatabase> m_db;
-    ScriptedMessages m_messages;
     FixedClock m_clock{today};
     std::unique_ptr<DataModule> m_module;
     std::unique_ptr<MainLogWindow> m_window;
@@ -62,12 +60,14 @@ class TestMainLogWindow : public QObject
                 return candidate;
         qFatal("no button %s", qPrintable(caption));
     }
-    QAction* menu(const QString& caption)
+    // A menu item is found by its name, as the actions are triggered; the caption is the one
+    // the user sees.
+    QAction* menu(const QString& objectName, const QString& caption)
     {
-        for (QAction* action : m_window->findChild<QMenuBar*>()->actions())
-            if (action->text() == caption)
-                return action;
-        qFatal("no menu %s", qPrintable(caption));
+        auto* action = m_window->findChild<QAction*>(objectName);
+        if (!action || action->text() != caption)
+            qFatal("no menu item %s \"%s\"", qPrintable(objectName), qPrintable(caption));
+        return action;
     }
     QStringList marks()
     {
@@ -83,16 +83,17 @@ class TestMainLogWindow : public QObject
         auto* grid = child<QTableView>(QStringLiteral("DBGrid2"));
         const int row = m_window->currentList().find(QStringLiteral("id"), id);
         QVERIFY(row >= 0);
-        const QModelIndex cell = grid->model()->index(row, m_window->currentList().fieldIndex(QStringLiteral("fio")));
+        const QModelIndex cell =
+            grid->model()->index(row, m_window->currentList().fieldIndex(QStringLiteral("fio")));
         const QPoint at = grid->visualRect(cell).center();
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
     }
     int ledgerDay(int worker, int shift, int day)
     {
-        return m_db->database()
-            .readInt(QStringLiteral("select * from accounts_dep.h_tabel where w_id=:w and smena=:s"),
-                     HoursLedger::dayColumn(day), {{":w", worker}, {":s", shift}});
+        return m_db->database().readInt(
+            QStringLiteral("select * from accounts_dep.h_tabel where w_id=:w and smena=:s"),
+            HoursLedger::dayColumn(day), {{":w", worker}, {":s", shift}});
     }
     void logIn(const QString& word)
     {
@@ -108,16 +109,15 @@ private slots:
     {
         m_db = std::make_unique<TestDatabase>(QStringLiteral("mainwindow"));
         m_db->run(QString::fromUtf8(fixture));
-        m_messages.clear();
+        startCase(&m_db->database());
         m_clock.setToday(today);
         m_module = std::make_unique<DataModule>(m_db->database());
         m_module->setDailyListExcludedMark(QStringLiteral("ta"));
         m_window = std::make_unique<MainLogWindow>(*m_module, m_clock, m_messages);
-        static_cast<TabelApplication*>(qApp)->setErrorReport(&m_messages, &m_db->database());
     }
     void cleanup()
     {
-        static_cast<TabelApplication*>(qApp)->setErrorReport(nullptr, nullptr);
+        finishCase();
         m_window.reset();
         m_module.reset();
         m_db.reset();
@@ -128,10 +128,12 @@ private slots:
         QTest::addColumn<QString>("word");
         // add, change, delete, shifts, day off, refresh, grid, date, reference menu, time sheet menu
         QTest::addColumn<QString>("enabled");
+        // clang-format off
         QTest::newRow("econom") << "econom" << "0000000000";
         QTest::newRow("masters") << "masters" << "1001111100";
         QTest::newRow("sklad") << "sklad" << "0001111100";
         QTest::newRow("full access") << "73516280" << "1111111111";
+        // clang-format on
     }
     void accessLevels()
     {
@@ -147,17 +149,17 @@ private slots:
             button(QStringLiteral("Обновить"))->isEnabled(),
             child<QTableView>(QStringLiteral("DBGrid2"))->isEnabled(),
             child<QDateEdit>(QStringLiteral("DateT"))->isEnabled(),
-            menu(QStringLiteral("Справочники"))->isEnabled(),
-            menu(QStringLiteral("Табель по времени"))->isEnabled(),
+            menu(QStringLiteral("referenceMenu"), QStringLiteral("Справочники"))->isEnabled(),
+            menu(QStringLiteral("timesheetAction"), QStringLiteral("Табель по времени"))->isEnabled(),
         };
         QString flags;
         for (bool on : actual)
             flags += on ? '1' : '0';
         QCOMPARE(flags, enabled);
         // Reports and exit stay open to everyone; the import item is never shown.
-        QVERIFY(menu(QStringLiteral("Отчеты"))->isEnabled());
-        QVERIFY(menu(QStringLiteral("Выход"))->isEnabled());
-        QVERIFY(!menu(QStringLiteral("Импорт"))->isVisible());
+        QVERIFY(menu(QStringLiteral("reportsMenu"), QStringLiteral("Отчеты"))->isEnabled());
+        QVERIFY(menu(QStringLiteral("exitAction"), QStringLiteral("Выход"))->isEnabled());
+        QVERIFY(!menu(QStringLiteral("importAction"), QStringLiteral("Импорт"))->isVisible());
         QCOMPARE(button(QStringLiteral("Выход"))->isEnabled(), true);
         // Every level opens on today's first shift.
         QCOMPARE(m_window->currentShift(), 1);
@@ -218,7 +220,8 @@ private slots:
         QCOMPARE(m_window->currentShift(), 4);
         QCOMPARE(m_window->workingDay().shift, 4);
         QCOMPARE(marks(), QStringList{"5=no"});
-        QVERIFY(child<QRadioButton>(QStringLiteral("RadioButton4"))->styleSheet().contains("font-weight: bold"));
+        QVERIFY(
+            child<QRadioButton>(QStringLiteral("RadioButton4"))->styleSheet().contains("font-weight: bold"));
         QVERIFY(child<QRadioButton>(QStringLiteral("RadioButton1"))->styleSheet().isEmpty());
     }
 

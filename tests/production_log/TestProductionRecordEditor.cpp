@@ -1,8 +1,8 @@
 #include "common/Clock.h"
 #include "db/DataModule.h"
 #include "production_log/ProductionRecordEditor.h"
+#include "support/GuiTestCase.h"
 #include "support/GuiTestMain.h"
-#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 #include "support/TypeText.h"
 
@@ -27,11 +27,10 @@ const OperationChoice cutting{10, 100, 2.0, QStringLiteral("А-100; Резка; 
 const OperationChoice painting{10, 101, 4.0, QStringLiteral("А-100; ПоКрАсКа; Готовая продукция")};
 } // namespace
 
-class TestProductionRecordEditor : public QObject
+class TestProductionRecordEditor : public GuiTestCase
 {
     Q_OBJECT
     std::unique_ptr<TestDatabase> m_db;
-    ScriptedMessages m_messages;
     FixedClock m_clock{day};
     std::unique_ptr<DataModule> m_module;
     std::unique_ptr<ProductionRecordEditor> m_editor;
@@ -56,14 +55,18 @@ private slots:
     {
         m_db = std::make_unique<TestDatabase>(QStringLiteral("editor"));
         m_db->run(QString::fromUtf8(fixture));
-        m_messages.clear();
+        startCase(&m_db->database());
         m_module = std::make_unique<DataModule>(m_db->database());
         m_editor = std::make_unique<ProductionRecordEditor>(*m_module, m_messages, m_clock);
-        m_editor->setPickers([] { return std::optional<ListChoice>(ListChoice{QStringLiteral("Иванов Иван"), 1}); },
-                             [this](int) { return std::optional<OperationChoice>(m_nextOperation); });
+        m_editor->setPickers(
+            [] {
+                return std::optional<ListChoice>(ListChoice{QStringLiteral("Иванов Иван"), 1});
+            },
+            [this](int) { return std::optional<OperationChoice>(m_nextOperation); });
     }
     void cleanup()
     {
+        finishCase();
         m_editor.reset();
         m_module.reset();
         m_db.reset();
@@ -117,7 +120,8 @@ private slots:
         QCOMPARE(m_editor->finalPriceBox()->text(), QStringLiteral("6"));
         QCOMPARE(m_editor->amountBox()->text(), QStringLiteral("60")); // rejects not subtracted here
         m_editor->save();
-        QCOMPARE(m_db->count(QStringLiteral("select count(*) from accounts_dep.smena where cena = 6 and smena = 4")),
+        QCOMPARE(m_db->count(
+                     QStringLiteral("select count(*) from accounts_dep.smena where cena = 6 and smena = 4")),
                  1);
     }
 
@@ -152,13 +156,23 @@ private slots:
 
     void changeKeepsStoredPriceWithoutNewPick()
     {
-        m_db->run(QStringLiteral(
-            "insert into accounts_dep.smena (id, w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, ok) "
-            "values (7, 1, 10, 100, 7.77, 10, 0, '2024-03-05', 1, 0, 6, 'ok')"));
-        const QVariantMap record = {{"id", 7},          {"w_id", 1},        {"i_id", 10},     {"o_id", 100},
-                                    {"cena", 7.77},     {"kol_vo", 10.0},   {"brak", 0},      {"time", 6},
-                                    {"color", 0},       {"data", day},      {"fio", "Иванов Иван "},
-                                    {"marka", "А-100"}, {"vid", "Резка"},   {"naimen", 0}};
+        m_db->run(QStringLiteral("insert into accounts_dep.smena (id, w_id, i_id, o_id, cena, kol_vo, brak, "
+                                 "data, smena, color, time, ok) "
+                                 "values (7, 1, 10, 100, 7.77, 10, 0, '2024-03-05', 1, 0, 6, 'ok')"));
+        const QVariantMap record = {{"id", 7},
+                                    {"w_id", 1},
+                                    {"i_id", 10},
+                                    {"o_id", 100},
+                                    {"cena", 7.77},
+                                    {"kol_vo", 10.0},
+                                    {"brak", 0},
+                                    {"time", 6},
+                                    {"color", 0},
+                                    {"data", day},
+                                    {"fio", "Иванов Иван "},
+                                    {"marka", "А-100"},
+                                    {"vid", "Резка"},
+                                    {"naimen", 0}};
         m_editor->prepareChange({day, 1, true, "73516280"}, record); // the day off no longer matters
         QCOMPARE(m_editor->windowTitle(), QStringLiteral("Изменение данных о позиции"));
         QCOMPARE(m_editor->workerBox()->text(), QStringLiteral("Иванов Иван"));
@@ -168,9 +182,10 @@ private slots:
         m_editor->quantityBox()->setText(QStringLiteral("12"));
         m_editor->save();
         QVERIFY(m_messages.shown().isEmpty());
-        QCOMPARE(m_db->count(QStringLiteral("select count(*) from accounts_dep.smena where id = 7 and cena = 7.77 "
-                                            "and kol_vo = 12 and ok = 'ok' and vvod = '2024-03-05'")),
-                 1);
+        QCOMPARE(
+            m_db->count(QStringLiteral("select count(*) from accounts_dep.smena where id = 7 and cena = 7.77 "
+                                       "and kol_vo = 12 and ok = 'ok' and vvod = '2024-03-05'")),
+            1);
     }
 };
 

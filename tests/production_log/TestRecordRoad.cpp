@@ -7,9 +7,9 @@
 #include "reference/WorkersListWindow.h"
 #include "shell/ApplicationShell.h"
 #include "shell/LoginWindow.h"
+#include "support/GuiTestCase.h"
 #include "support/GuiTestMain.h"
 #include "support/ModalDriver.h"
-#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 #include "support/TypeText.h"
 
@@ -41,11 +41,10 @@ QPushButton* buttonIn(QWidget* window, const QString& caption)
 }
 } // namespace
 
-class TestRecordRoad : public QObject
+class TestRecordRoad : public GuiTestCase
 {
     Q_OBJECT
     std::unique_ptr<TestDatabase> m_db;
-    ScriptedMessages m_messages;
     FixedClock m_clock{today};
     ModalDriver m_driver;
     std::unique_ptr<ApplicationShell> m_shell;
@@ -53,10 +52,11 @@ class TestRecordRoad : public QObject
     int ledgerDay(int worker, int shift, const QDate& date)
     {
         // No row reads as 0 here, as it does for the program's own one-value read.
-        return m_db->database().readInt(QStringLiteral("select * from accounts_dep.h_tabel where w_id=:w and smena=:s "
-                                                       "and month=:m and year=:y"),
-                                        HoursLedger::dayColumn(date.day()),
-                                        {{":w", worker}, {":s", shift}, {":m", date.month()}, {":y", date.year()}});
+        return m_db->database().readInt(
+            QStringLiteral("select * from accounts_dep.h_tabel where w_id=:w and smena=:s "
+                           "and month=:m and year=:y"),
+            HoursLedger::dayColumn(date.day()),
+            {{":w", worker}, {":s", shift}, {":m", date.month()}, {":y", date.year()}});
     }
     void logIn(const QString& word, std::function<void(MainLogWindow&)> work)
     {
@@ -72,7 +72,8 @@ class TestRecordRoad : public QObject
         QVERIFY(ran);
     }
     // Opens the editor with the main window's button and fills it through the pickers.
-    void editRecord(MainLogWindow& main, const QString& button, std::function<void(ProductionRecordEditor&)> fill)
+    void editRecord(MainLogWindow& main, const QString& button,
+                    std::function<void(ProductionRecordEditor&)> fill)
     {
         ProductionRecordEditor& editor = m_shell->recordEditor();
         m_driver.onNextModal(
@@ -115,16 +116,15 @@ private slots:
     {
         m_db = std::make_unique<TestDatabase>(QStringLiteral("road"));
         m_db->run(QString::fromUtf8(fixture));
-        m_messages.clear();
         m_shell = std::make_unique<ApplicationShell>(m_messages, m_clock, BuildStamp{20240301, 1},
                                                      ApplicationShell::Timing{});
-        static_cast<TabelApplication*>(qApp)->setErrorReport(&m_messages, &m_shell->database());
+        startCase(&m_shell->database());
         QVERIFY(m_shell->start({m_db->settings().database, m_db->settings().host}));
     }
     void cleanup()
     {
         QVERIFY(!m_driver.failed());
-        static_cast<TabelApplication*>(qApp)->setErrorReport(nullptr, nullptr);
+        finishCase();
         m_shell.reset();
         m_db.reset();
     }
@@ -169,7 +169,8 @@ private slots:
     void fullAccessChangesMovesAndDeletes()
     {
         m_db->run(QStringLiteral(
-            "insert into accounts_dep.smena (id, w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, ok) "
+            "insert into accounts_dep.smena (id, w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, "
+            "time, ok) "
             "values (50, 1, 10, 100, 3.0, 10, 0, '2024-03-05', 1, 0, 6, 'no');"
             "insert into accounts_dep.h_tabel (w_id, smena, month, year, d5) values (1, 1, 3, 2024, 6);"));
         logIn(QStringLiteral("73516280"), [&](MainLogWindow& main) {

@@ -1,3 +1,4 @@
+#include "common/ProductKind.h"
 #include "reference/PriceListExport.h"
 #include "reports/RecordingSpreadsheetViewer.h"
 #include "reports/SpreadsheetWriter.h"
@@ -35,14 +36,15 @@ private slots:
         const int operations = m_db->count(QStringLiteral("select count(*) from accounts_dep.oper"));
         QVERIFY(operations > 20);
         // What the demo promises, and what makes this list differ from the operations list.
-        QSqlQuery unpriced = m_db->database().execute(QStringLiteral(
-            "select trim(izdel.marka), trim(vid_oper.vid), oper.naimen from accounts_dep.oper "
-            "join accounts_dep.izdel on izdel.id = oper.i_id join accounts_dep.vid_oper on vid_oper.id = oper.vid "
-            "where not exists (select 1 from accounts_dep.norm where norm.o_id = oper.id)"));
+        QSqlQuery unpriced = m_db->database().execute(
+            QStringLiteral("select trim(izdel.marka), trim(vid_oper.vid), oper.naimen from accounts_dep.oper "
+                           "join accounts_dep.izdel on izdel.id = oper.i_id join accounts_dep.vid_oper on "
+                           "vid_oper.id = oper.vid "
+                           "where not exists (select 1 from accounts_dep.norm where norm.o_id = oper.id)"));
         QStringList withoutNorms;
         while (unpriced.next())
             withoutNorms << QStringList{unpriced.value(0).toString(), unpriced.value(1).toString(),
-                                        PriceListExport::kindText(unpriced.value(2).toInt())}
+                                        productKindCaption(unpriced.value(2).toInt())}
                                 .join(QLatin1Char('|'));
         QCOMPARE(withoutNorms.size(), 2);
 

@@ -2,9 +2,9 @@
 #include "reference/NormEntriesModel.h"
 #include "reference/NormsBook.h"
 #include "reference/NormsWindow.h"
+#include "support/GuiTestCase.h"
 #include "support/GuiTestMain.h"
 #include "support/ModalDriver.h"
-#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 #include "support/TypeText.h"
 
@@ -37,11 +37,10 @@ enum class Leave { Escape, Enter, SaveButton, TitleBar };
 
 Q_DECLARE_METATYPE(Leave)
 
-class TestNorms : public QObject
+class TestNorms : public GuiTestCase
 {
     Q_OBJECT
     std::unique_ptr<TestDatabase> m_db;
-    ScriptedMessages m_messages;
     ModalDriver m_driver;
     std::unique_ptr<NormsWindow> m_window;
 
@@ -94,8 +93,8 @@ class TestNorms : public QObject
     }
     QVariant stored(int entryId, const QString& field)
     {
-        return m_db->database().readValue(QStringLiteral("select * from accounts_dep.norm where id=:id"), field,
-                                          {{":id", entryId}});
+        return m_db->database().readValue(QStringLiteral("select * from accounts_dep.norm where id=:id"),
+                                          field, {{":id", entryId}});
     }
     int entryCount(int operationId)
     {
@@ -108,15 +107,14 @@ private slots:
     {
         m_db = std::make_unique<TestDatabase>(QStringLiteral("norms"));
         m_db->run(QString::fromUtf8(fixture));
-        m_messages.clear();
+        startCase(&m_db->database());
         m_window = std::make_unique<NormsWindow>(m_db->database(), m_messages);
-        static_cast<TabelApplication*>(qApp)->setErrorReport(&m_messages, &m_db->database());
     }
     void cleanup()
     {
         QVERIFY(!m_driver.failed());
         QVERIFY(m_messages.shown().isEmpty());
-        static_cast<TabelApplication*>(qApp)->setErrorReport(nullptr, nullptr);
+        finishCase();
         m_window.reset();
         m_db.reset();
     }

@@ -10,9 +10,9 @@
 #include "reports/RecordingSpreadsheetViewer.h"
 #include "reports/SpreadsheetWriter.h"
 #include "reports/XlsxReader.h"
+#include "support/GuiTestCase.h"
 #include "support/GuiTestMain.h"
 #include "support/ModalDriver.h"
-#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 #include "support/TypeText.h"
 
@@ -52,12 +52,11 @@ const QString finished = QStringLiteral("Готовая продукция");
 const QString blanks = QStringLiteral("Заготовки");
 } // namespace
 
-class TestOperationsList : public QObject
+class TestOperationsList : public GuiTestCase
 {
     Q_OBJECT
     std::unique_ptr<TestDatabase> m_db;
     std::unique_ptr<QTemporaryDir> m_folder;
-    ScriptedMessages m_messages;
     ModalDriver m_driver;
     RecordingSpreadsheetViewer m_viewer;
     std::unique_ptr<DataModule> m_module;
@@ -84,8 +83,9 @@ class TestOperationsList : public QObject
     int count(const QString& sql, const SqlParams& params = {}) { return m_db->count(sql, params); }
     int operationsLike(int typeId, int kind, int productId)
     {
-        return count(QStringLiteral("select count(*) from accounts_dep.oper where vid=:v and naimen=:n and i_id=:i"),
-                     {{":v", typeId}, {":n", kind}, {":i", productId}});
+        return count(
+            QStringLiteral("select count(*) from accounts_dep.oper where vid=:v and naimen=:n and i_id=:i"),
+            {{":v", typeId}, {":n", kind}, {":i", productId}});
     }
     int rowsOf(const QString& table)
     {
@@ -168,7 +168,7 @@ private slots:
         m_db->run(QString::fromUtf8(fixture));
         m_folder = std::make_unique<QTemporaryDir>();
         QVERIFY(m_folder->isValid());
-        m_messages = ScriptedMessages();
+        startCase(&m_db->database());
         m_viewer = RecordingSpreadsheetViewer();
         m_module = std::make_unique<DataModule>(m_db->database());
         m_productEditor = std::make_unique<ProductEditor>(*m_module, m_messages);
@@ -178,14 +178,13 @@ private slots:
         m_norms = std::make_unique<NormsWindow>(m_db->database(), m_messages);
         m_writer = std::make_unique<SpreadsheetWriter>(m_messages, m_viewer, m_folder->path());
         m_editor = std::make_unique<OperationEditor>(*m_module, m_messages, *m_products, *m_types);
-        m_list = std::make_unique<OperationsListWindow>(*m_module, m_messages, *m_editor, *m_norms, *m_writer);
-        static_cast<TabelApplication*>(qApp)->setErrorReport(&m_messages, &m_db->database());
+        m_list =
+            std::make_unique<OperationsListWindow>(*m_module, m_messages, *m_editor, *m_norms, *m_writer);
     }
     void cleanup()
     {
         QVERIFY(!m_driver.failed());
-        QVERIFY(!m_messages.unexpectedQuestion());
-        static_cast<TabelApplication*>(qApp)->setErrorReport(nullptr, nullptr);
+        finishCase();
         m_list.reset();
         m_editor.reset();
         m_writer.reset();
@@ -239,7 +238,9 @@ private slots:
             QCOMPARE(operations().value(first, QStringLiteral("cena")).toDouble(), 2.25);
             QCOMPARE(operations().value(first, QStringLiteral("norma")).toInt(), 3);
             QCOMPARE(operations().value(first, QStringLiteral("nmn")).toString(), finished);
-            QCOMPARE(operations().value(operations().find(QStringLiteral("id"), 4), QStringLiteral("nmn")).toString(),
+            QCOMPARE(operations()
+                         .value(operations().find(QStringLiteral("id"), 4), QStringLiteral("nmn"))
+                         .toString(),
                      blanks);
             QTest::keyClick(window, Qt::Key_Escape);
             QVERIFY(!window->isVisible());
@@ -259,9 +260,12 @@ private slots:
         // While the list is open, product 3 is renamed: the text takes the grade afresh.
         QTest::newRow("first of a prefix, renamed grade")
             << "га" << 2 << 0 << 3 << 4 << 0.75 << "Гайка М10-А; Покраска; Заготовки";
-        QTest::newRow("second of a prefix") << "га" << 2 << 1 << 2 << 3 << 1.5 << "Гайка М8; Резка; Готовая продукция";
-        QTest::newRow("upper case prefix") << "БОЛТ" << 2 << 1 << 1 << 2 << 5.0 << "Болт М8; Сварка; Заготовки";
-        QTest::newRow("lowest of three prices") << "" << 4 << 0 << 1 << 1 << 2.25 << "Болт М8; Резка; Готовая продукция";
+        QTest::newRow("second of a prefix")
+            << "га" << 2 << 1 << 2 << 3 << 1.5 << "Гайка М8; Резка; Готовая продукция";
+        QTest::newRow("upper case prefix")
+            << "БОЛТ" << 2 << 1 << 1 << 2 << 5.0 << "Болт М8; Сварка; Заготовки";
+        QTest::newRow("lowest of three prices")
+            << "" << 4 << 0 << 1 << 1 << 2.25 << "Болт М8; Резка; Готовая продукция";
     }
     void pickHandsBackTheOperationWithItsBasePrice()
     {
@@ -282,7 +286,8 @@ private slots:
             QVERIFY(!m_list->deleteButton()->isVisible());
             QVERIFY(m_list->filterBox()->isVisible());
             QCOMPARE(window->focusWidget(), m_list->filterBox());
-            m_db->run(QStringLiteral("update cmn_gds_and_srv.gds_and_srv set s_caption='  Гайка М10-А ' where id=3"));
+            m_db->run(QStringLiteral(
+                "update cmn_gds_and_srv.gds_and_srv set s_caption='  Гайка М10-А ' where id=3"));
             typeText(m_list->filterBox(), typed);
             QCOMPARE(operations().rowCount(), listed);
             for (int i = 0; i < downs; ++i)
@@ -361,12 +366,14 @@ private slots:
         QTest::addColumn<QString>("product");
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("price");
+        // clang-format off
         QTest::newRow("add, no product") << 0 << "" << "Пок" << "5";
         QTest::newRow("add, no type") << 0 << "Шай" << "" << "5";
         QTest::newRow("add, no price") << 0 << "Шай" << "Пок" << "";
         QTest::newRow("add, price only a decimal mark") << 0 << "Шай" << "Пок" << ",";
         QTest::newRow("change, blank grade") << 1 << "  " << "Резка" << "";
         QTest::newRow("change, blank type") << 1 << "Болт М8" << " " << "";
+        // clang-format on
     }
     void editorRefusesEmptyFields()
     {
@@ -427,7 +434,8 @@ private slots:
                                     typeNames.value(typeId), kind, 1);
         const bool saved = saveInEditor([&](QWidget* editor) {
             if (changeId == 0)
-                fillNew(editor, productNames.value(productId), typeNames.value(typeId), kind, QStringLiteral("3"));
+                fillNew(editor, productNames.value(productId), typeNames.value(typeId), kind,
+                        QStringLiteral("3"));
         });
         QCOMPARE(saved, !refused);
         QCOMPARE(m_editorStayedOpen, refused);
@@ -440,9 +448,10 @@ private slots:
         }
         QCOMPARE(rowsOf(QStringLiteral("oper")), operationsBefore + (saved && changeId == 0 ? 1 : 0));
         if (changeId != 0 && saved)
-            QCOMPARE(count(QStringLiteral("select count(*) from accounts_dep.oper where id=:id and naimen=:n"),
-                           {{":id", changeId}, {":n", kind}}),
-                     1);
+            QCOMPARE(
+                count(QStringLiteral("select count(*) from accounts_dep.oper where id=:id and naimen=:n"),
+                      {{":id", changeId}, {":n", kind}}),
+                1);
     }
 
     void newOperationIsListedAtOnceWithItsFirstPrice_data()
@@ -476,10 +485,12 @@ private slots:
                 },
                 list);
             QTest::mouseClick(m_list->addButton(), Qt::LeftButton);
-            newId = m_db->database()
-                        .readValue(QStringLiteral("select id from accounts_dep.oper where vid=3 and naimen=1 and i_id=4"),
-                                   QStringLiteral("id"))
-                        .toInt();
+            newId =
+                m_db->database()
+                    .readValue(QStringLiteral(
+                                   "select id from accounts_dep.oper where vid=3 and naimen=1 and i_id=4"),
+                               QStringLiteral("id"))
+                    .toInt();
             QVERIFY(newId > 5);
             const int row = operations().find(QStringLiteral("id"), newId);
             QVERIFY(row >= 0);
@@ -571,9 +582,10 @@ private slots:
         QVERIFY(opened);
         QVERIFY(m_messages.shown().isEmpty());
         // The price column and the norm entries are not the editor's business in change mode.
-        QCOMPARE(count("select count(*) from accounts_dep.oper where id=2 and vid=3 and naimen=0 and i_id=1 and "
-                       "cena_new=9"),
-                 1);
+        QCOMPARE(
+            count("select count(*) from accounts_dep.oper where id=2 and vid=3 and naimen=0 and i_id=1 and "
+                  "cena_new=9"),
+            1);
         QCOMPARE(rowsOf(QStringLiteral("norm")), normsBefore);
     }
 
@@ -622,7 +634,8 @@ private slots:
         QFETCH(bool, deleted);
         QFETCH(bool, refused);
         const auto entries = [&] {
-            return count(QStringLiteral("select count(*) from accounts_dep.norm where o_id=:id"), {{":id", operationId}});
+            return count(QStringLiteral("select count(*) from accounts_dep.norm where o_id=:id"),
+                         {{":id", operationId}});
         };
         const int entriesBefore = entries();
         m_messages.answerNext(yes ? MessageAnswer::Yes : MessageAnswer::No);
@@ -644,7 +657,8 @@ private slots:
             QCOMPARE(m_messages.shown().at(1).caption, QStringLiteral("Ошибка"));
             QCOMPARE(m_messages.shown().at(1).icon, MessageIcon::Error);
         }
-        QCOMPARE(count(QStringLiteral("select count(*) from accounts_dep.oper where id=:id"), {{":id", operationId}}),
+        QCOMPARE(count(QStringLiteral("select count(*) from accounts_dep.oper where id=:id"),
+                       {{":id", operationId}}),
                  deleted ? 0 : 1);
         QCOMPARE(rowsOf(QStringLiteral("oper")), deleted ? 4 : 5);
         QCOMPARE(rowsOf(QStringLiteral("smena")), 1);

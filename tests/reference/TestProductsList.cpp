@@ -1,9 +1,9 @@
 #include "db/DataModule.h"
 #include "reference/ProductEditor.h"
 #include "reference/ProductsListWindow.h"
+#include "support/GuiTestCase.h"
 #include "support/GuiTestMain.h"
 #include "support/ModalDriver.h"
-#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 #include "support/TypeText.h"
 
@@ -32,11 +32,10 @@ const QString allFilled = QStringLiteral("Все поля должны быть 
 const QString duplicate = QStringLiteral("Такая марка изделия уже заведена!");
 } // namespace
 
-class TestProductsList : public QObject
+class TestProductsList : public GuiTestCase
 {
     Q_OBJECT
     std::unique_ptr<TestDatabase> m_db;
-    ScriptedMessages m_messages;
     ModalDriver m_driver;
     std::unique_ptr<DataModule> m_module;
     std::unique_ptr<ProductEditor> m_editor;
@@ -90,17 +89,15 @@ private slots:
     {
         m_db = std::make_unique<TestDatabase>(QStringLiteral("products"));
         m_db->run(QString::fromUtf8(fixture));
-        m_messages.clear();
+        startCase(&m_db->database());
         m_module = std::make_unique<DataModule>(m_db->database());
         m_editor = std::make_unique<ProductEditor>(*m_module, m_messages);
         m_list = std::make_unique<ProductsListWindow>(*m_module, m_messages, *m_editor);
-        static_cast<TabelApplication*>(qApp)->setErrorReport(&m_messages, &m_db->database());
     }
     void cleanup()
     {
         QVERIFY(!m_driver.failed());
-        QVERIFY(!m_messages.unexpectedQuestion());
-        static_cast<TabelApplication*>(qApp)->setErrorReport(nullptr, nullptr);
+        finishCase();
         m_list.reset();
         m_editor.reset();
         m_module.reset();

@@ -1,9 +1,9 @@
 #include "db/DataModule.h"
 #include "reference/WorkerEditor.h"
 #include "reference/WorkersListWindow.h"
+#include "support/GuiTestCase.h"
 #include "support/GuiTestMain.h"
 #include "support/ModalDriver.h"
-#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 #include "support/TypeText.h"
 
@@ -27,11 +27,10 @@ insert into accounts_dep.smena (w_id, i_id, o_id, cena, kol_vo, brak, data, smen
 )";
 } // namespace
 
-class TestWorkersList : public QObject
+class TestWorkersList : public GuiTestCase
 {
     Q_OBJECT
     std::unique_ptr<TestDatabase> m_db;
-    ScriptedMessages m_messages;
     ModalDriver m_driver;
     std::unique_ptr<DataModule> m_module;
     std::unique_ptr<WorkerEditor> m_editor;
@@ -52,16 +51,15 @@ private slots:
     {
         m_db = std::make_unique<TestDatabase>(QStringLiteral("workers"));
         m_db->run(QString::fromUtf8(fixture));
-        m_messages.clear();
+        startCase(&m_db->database());
         m_module = std::make_unique<DataModule>(m_db->database());
         m_editor = std::make_unique<WorkerEditor>(m_db->database(), m_messages);
         m_list = std::make_unique<WorkersListWindow>(*m_module, m_messages, *m_editor);
-        static_cast<TabelApplication*>(qApp)->setErrorReport(&m_messages, &m_db->database());
     }
     void cleanup()
     {
         QVERIFY(!m_driver.failed());
-        static_cast<TabelApplication*>(qApp)->setErrorReport(nullptr, nullptr);
+        finishCase();
         m_list.reset();
         m_editor.reset();
         m_module.reset();
@@ -163,9 +161,10 @@ private slots:
         });
         m_list->openForEdit();
         QCOMPARE(m_messages.texts(), QStringList{"ФИО нужно заполнить!"});
-        QCOMPARE(count(QStringLiteral("select count(*) from accounts_dep.person where fio = 'О''Брайен Патрик' "
-                                      "and s_staffpos_hl = ''")),
-                 1);
+        QCOMPARE(
+            count(QStringLiteral("select count(*) from accounts_dep.person where fio = 'О''Брайен Патрик' "
+                                 "and s_staffpos_hl = ''")),
+            1);
     }
 
     void changeKeepsCursorRowAndStoresDepartment()
@@ -187,9 +186,10 @@ private slots:
             m_list->reject();
         });
         m_list->openForEdit();
-        QCOMPARE(count(QStringLiteral("select count(*) from accounts_dep.person where id = 3 and fio = 'Яковлев "
-                                      "Артём' and s_staffpos_hl = 'Покрасочный цех'")),
-                 1);
+        QCOMPARE(
+            count(QStringLiteral("select count(*) from accounts_dep.person where id = 3 and fio = 'Яковлев "
+                                 "Артём' and s_staffpos_hl = 'Покрасочный цех'")),
+            1);
     }
 
     void deleteAsksAndRefusesWorkerWithRecords()

@@ -2,8 +2,8 @@
 #include "db/DataModule.h"
 #include "shell/VersionCheck.h"
 #include "shell/VersionWatch.h"
+#include "support/GuiTestCase.h"
 #include "support/GuiTestMain.h"
-#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
 #include <QAbstractButton>
@@ -21,11 +21,10 @@ const QString mismatchText =
 // The real ending of the process after a version mismatch: the real message box, the default
 // termination, the application's own event loop. A mismatch may come before that loop runs
 // (the login window's first show) or while it runs (any later check).
-class TestApplicationQuit : public QObject
+class TestApplicationQuit : public GuiTestCase
 {
     Q_OBJECT
     std::unique_ptr<TestDatabase> m_db;
-    ScriptedMessages m_moduleMessages;
     std::unique_ptr<DataModule> m_module;
     std::unique_ptr<VersionCheck> m_check;
     bool m_boxLeftOpen = false;
@@ -83,7 +82,9 @@ private slots:
         QCoreApplication::processEvents();
         m_boxLeftOpen = false;
         m_boxText.clear();
+        startCase(&m_db->database());
     }
+    void cleanup() { finishCase(); }
 
     // Must stay first: once any loop has been ended by QCoreApplication::exit, Qt refuses to
     // start nested loops until the main loop runs again, and this case is the one where the

@@ -2,14 +2,13 @@
 #include "production_log/MainLogWindow.h"
 #include "shell/ApplicationShell.h"
 #include "shell/LoginWindow.h"
+#include "support/Actions.h"
+#include "support/GuiTestCase.h"
 #include "support/GuiTestMain.h"
-#include "support/ScriptedMessages.h"
 #include "support/ModalDriver.h"
 #include "support/TestDatabase.h"
 
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -19,13 +18,12 @@ using namespace tabel;
 namespace {
 const QDate today(2024, 3, 5);
 const BuildStamp build{20240301, 3600};
-}
+} // namespace
 
-class TestApplicationShell : public QObject
+class TestApplicationShell : public GuiTestCase
 {
     Q_OBJECT
     std::unique_ptr<TestDatabase> m_db;
-    ScriptedMessages m_messages;
     FixedClock m_clock{today};
 
     QStringList arguments() const { return {m_db->settings().database, m_db->settings().host}; }
@@ -35,18 +33,24 @@ private slots:
     {
         m_db = std::make_unique<TestDatabase>(QStringLiteral("shell"));
         m_db->run(QStringLiteral(
-            "delete from accounts_dep.ver; insert into accounts_dep.ver (d, t, delim) values (20230101, 5, '.');"
+            "delete from accounts_dep.ver; insert into accounts_dep.ver (d, t, delim) values (20230101, 5, "
+            "'.');"
             "insert into cmn_contractor.person (id, s_caption, s_code) values (1, 'Иванов Иван', '1');"
             "insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, s_description, id_msm_bs, massa) "
             "values (10, 'А-100', '', 6, 1);"
             "insert into accounts_dep.vid_oper (id, vid) values (1, 'Резка');"
             "insert into accounts_dep.oper (id, vid, naimen, i_id, cena_new) values (100, 1, 0, 10, 0);"
-            "insert into accounts_dep.smena (w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, ok) "
+            "insert into accounts_dep.smena (w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, "
+            "ok) "
             "values (1, 10, 100, 2.5, 10, 0, '2024-03-05', 1, 0, 4, 'no'),"
             "       (1, 10, 100, 2.5, 10, 0, '2024-03-05', 1, 0, 4, 'ta');"));
-        m_messages.clear();
+        startCase();
     }
-    void cleanup() { m_db.reset(); }
+    void cleanup()
+    {
+        finishCase();
+        m_db.reset();
+    }
 
     void qtOwnTextsAreRussian()
     {
@@ -73,7 +77,9 @@ private slots:
         QVERIFY(shell.loginWindow().isVisible());
         QVERIFY(!shell.mainWindow().isVisible());
         QCOMPARE(shell.loginWindow().windowTitle(), QStringLiteral("Авторизация (build: 20240301.3600)"));
-        QCOMPARE(m_db->count(QStringLiteral("select count(*) from accounts_dep.ver where d=20240301 and t=3600")), 1);
+        QCOMPARE(
+            m_db->count(QStringLiteral("select count(*) from accounts_dep.ver where d=20240301 and t=3600")),
+            1);
         QCOMPARE(shell.dataModule().databaseDecimalSeparator(), QStringLiteral("."));
         QVERIFY(m_messages.shown().isEmpty());
     }
@@ -114,13 +120,6 @@ private slots:
         ModalDriver driver;
         QString listCaption;
         driver.onNextModal([&](QWidget* main) {
-            QAction* workers = nullptr;
-            for (QAction* menu : main->findChild<QMenuBar*>()->actions())
-                if (menu->text() == QStringLiteral("Справочники"))
-                    for (QAction* item : menu->menu()->actions())
-                        if (item->text() == QStringLiteral("Рабочие"))
-                            workers = item;
-            QVERIFY(workers && workers->isEnabled());
             driver.onNextModal(
                 [&](QWidget* list) {
                     listCaption = list->windowTitle();
@@ -129,7 +128,7 @@ private slots:
                     static_cast<QDialog*>(list)->reject();
                 },
                 main);
-            workers->trigger();
+            QVERIFY(triggerAction(*main, QStringLiteral("workersAction")));
             QVERIFY(!shell.dataModule().workers().isOpen());
             static_cast<QDialog*>(main)->reject();
         });

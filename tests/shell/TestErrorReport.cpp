@@ -3,9 +3,9 @@
 #include "shell/ApplicationShell.h"
 #include "shell/LoginWindow.h"
 #include "support/Actions.h"
+#include "support/GuiTestCase.h"
 #include "support/GuiTestMain.h"
 #include "support/ModalDriver.h"
-#include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
 #include <QLineEdit>
@@ -18,36 +18,22 @@ using namespace tabel;
 namespace {
 const QDate today(2024, 3, 5);
 const BuildStamp build{20240301, 3600};
-
-// Puts the database right again the moment the error is shown, as an administrator would
-// between two clicks, so that the next action can prove the window still works.
-class RepairingMessages : public ScriptedMessages
-{
-public:
-    std::function<void()> repair;
-    MessageAnswer show(const Message& message) override
-    {
-        const MessageAnswer answer = ScriptedMessages::show(message);
-        if (repair)
-            std::exchange(repair, {})();
-        return answer;
-    }
-};
 } // namespace
 
 // A database error inside a handler of each kind is reported once through the general error
-// report, the open transaction is rolled back, and the window goes on working.
-class TestErrorReport : public QObject
+// report, the open transaction is rolled back, and the window goes on working. Each case puts
+// the database right again the moment the error is shown, as an administrator would between
+// two clicks, so that the next action can prove the window still works.
+class TestErrorReport : public GuiTestCase
 {
     Q_OBJECT
     std::unique_ptr<TestDatabase> m_db;
-    RepairingMessages m_messages;
     FixedClock m_clock{today};
 
     bool idleOutsideTransaction(ApplicationShell& shell)
     {
-        const int pid = shell.database().readInt(QStringLiteral("select pg_backend_pid() as pid"),
-                                                 QStringLiteral("pid"));
+        const int pid =
+            shell.database().readInt(QStringLiteral("select pg_backend_pid() as pid"), QStringLiteral("pid"));
         return !shell.database().inTransaction() &&
                m_db->count(QStringLiteral("select count(*) from pg_stat_activity where pid=:pid and "
                                           "state like 'idle in transaction%'"),
@@ -71,22 +57,24 @@ private slots:
     {
         m_db = std::make_unique<TestDatabase>(QStringLiteral("errors"));
         m_db->run(QStringLiteral(
-            "delete from accounts_dep.ver; insert into accounts_dep.ver (d, t, delim) values (20230101, 5, '.');"
+            "delete from accounts_dep.ver; insert into accounts_dep.ver (d, t, delim) values (20230101, 5, "
+            "'.');"
             "insert into cmn_contractor.person (id, s_caption, s_code) values (1, 'Иванов Иван', '1');"
             "insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, s_description, id_msm_bs, massa) "
             "values (10, 'А-100', '', 6, 1);"
             "insert into accounts_dep.vid_oper (id, vid) values (1, 'Резка');"
             "insert into accounts_dep.oper (id, vid, naimen, i_id, cena_new) values (100, 1, 0, 10, 0);"
-            "insert into accounts_dep.smena (id, w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, ok) "
+            "insert into accounts_dep.smena (id, w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, "
+            "time, ok) "
             "values (1, 1, 10, 100, 2.5, 10, 0, '2024-03-05', 1, 0, 4, 'no');"
             "create function public.refuse() returns trigger language plpgsql as "
             "$$ begin raise exception 'записи закрыты'; end $$;"));
-        m_messages.clear();
+        startCase();
     }
     void cleanup()
     {
+        finishCase();
         m_db.reset();
-        QCOMPARE(static_cast<TabelApplication*>(QCoreApplication::instance())->lastResortReports(), 0);
     }
 
     void button()
@@ -96,7 +84,8 @@ private slots:
             // A worker number that is not a number breaks the daily lists' statement.
             m_db->run(QStringLiteral("insert into cmn_contractor.person (id, s_caption, s_code) "
                                      "values (2, 'Петров', 'x2')"));
-            m_messages.repair = [&] { m_db->run(QStringLiteral("delete from cmn_contractor.person where id=2")); };
+            m_messages.afterNextMessage(
+                [&] { m_db->run(QStringLiteral("delete from cmn_contractor.person where id=2")); });
             auto* refresh = main.findChild<QPushButton*>(QStringLiteral("Button4"));
             refresh->click();
             QCOMPARE(m_messages.shown().size(), 1);
@@ -116,7 +105,8 @@ private slots:
         inMainWindow(shell, [&](MainLogWindow& main) {
             m_db->run(QStringLiteral("create trigger refuse before update on accounts_dep.smena "
                                      "for each row execute function public.refuse()"));
-            m_messages.repair = [&] { m_db->run(QStringLiteral("drop trigger refuse on accounts_dep.smena")); };
+            m_messages.afterNextMessage(
+                [&] { m_db->run(QStringLiteral("drop trigger refuse on accounts_dep.smena")); });
             auto* grid = main.findChild<QTableView*>(QStringLiteral("DBGrid2"));
             const int fio = main.currentList().fieldIndex(QStringLiteral("fio"));
             const QPoint at = grid->visualRect(grid->model()->index(0, fio)).center();
@@ -141,9 +131,8 @@ private slots:
         ApplicationShell shell(m_messages, m_clock, build, {});
         inMainWindow(shell, [&](MainLogWindow& main) {
             m_db->run(QStringLiteral("alter view accounts_dep.person rename to person_away"));
-            m_messages.repair = [&] {
-                m_db->run(QStringLiteral("alter view accounts_dep.person_away rename to person"));
-            };
+            m_messages.afterNextMessage(
+                [&] { m_db->run(QStringLiteral("alter view accounts_dep.person_away rename to person")); });
             QVERIFY(triggerAction(main, QStringLiteral("workersAction")));
             QCOMPARE(m_messages.shown().size(), 1);
             QVERIFY(idleOutsideTransaction(shell));
@@ -166,7 +155,8 @@ private slots:
         inMainWindow(shell, [&](MainLogWindow& main) {
             m_db->run(QStringLiteral("create trigger refuse before update on accounts_dep.ver "
                                      "for each row execute function public.refuse()"));
-            m_messages.repair = [&] { m_db->run(QStringLiteral("drop trigger refuse on accounts_dep.ver")); };
+            m_messages.afterNextMessage(
+                [&] { m_db->run(QStringLiteral("drop trigger refuse on accounts_dep.ver")); });
             // A newer build has connected: the next tick writes, and the trigger refuses it.
             m_db->run(QStringLiteral("delete from accounts_dep.ver; "
                                      "insert into accounts_dep.ver (d, t, delim) values (20230101, 5, '.')"));
@@ -175,8 +165,9 @@ private slots:
             QVERIFY(idleOutsideTransaction(shell));
             // Later ticks work again: our build is written back, with no further message.
             QTRY_COMPARE_WITH_TIMEOUT(
-                m_db->count(QStringLiteral("select count(*) from accounts_dep.ver where d=20240301 and t=3600")), 1,
-                3000);
+                m_db->count(
+                    QStringLiteral("select count(*) from accounts_dep.ver where d=20240301 and t=3600")),
+                1, 3000);
             QTest::qWait(500);
             QCOMPARE(m_messages.shown().size(), 1);
             QVERIFY(main.isVisible());

@@ -2,6 +2,7 @@
 #include "shell/LoginWindow.h"
 #include "shell/VersionCheck.h"
 #include "shell/VersionWatch.h"
+#include "support/GuiTestCase.h"
 #include "support/GuiTestMain.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
@@ -37,10 +38,9 @@ private:
 };
 } // namespace
 
-class TestLoginWindow : public QObject
+class TestLoginWindow : public GuiTestCase
 {
     Q_OBJECT
-    ScriptedMessages m_messages;
     std::unique_ptr<LoginWindow> m_window;
 
     void typeAndEnter(const QString& word)
@@ -54,12 +54,16 @@ private slots:
     void initTestCase() { qRegisterMetaType<tabel::AccessLevel>(); }
     void init()
     {
-        m_messages.clear();
+        startCase();
         m_window = std::make_unique<LoginWindow>(m_messages);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }
-    void cleanup() { m_window.reset(); }
+    void cleanup()
+    {
+        finishCase();
+        m_window.reset();
+    }
 
     void windowLayout()
     {

@@ -2,12 +2,21 @@
 
 #include <QStringList>
 #include <QTest>
+#include <utility>
 
 namespace tabel {
 
 MessageAnswer ScriptedMessages::show(const Message& message)
 {
     m_shown.append(message);
+    const MessageAnswer answer = answerFor(message);
+    if (m_afterNext)
+        std::exchange(m_afterNext, {})();
+    return answer;
+}
+
+MessageAnswer ScriptedMessages::answerFor(const Message& message)
+{
     if (!m_answers.isEmpty())
         return m_answers.dequeue();
     if (message.buttons == MessageButtons::YesNo) {
@@ -16,6 +25,14 @@ MessageAnswer ScriptedMessages::show(const Message& message)
         return MessageAnswer::No;
     }
     return MessageAnswer::Ok;
+}
+
+void ScriptedMessages::reset()
+{
+    m_shown.clear();
+    m_answers.clear();
+    m_unexpectedQuestion = false;
+    m_afterNext = {};
 }
 
 QStringList ScriptedMessages::texts() const

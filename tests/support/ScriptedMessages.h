@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QQueue>
+#include <functional>
 
 namespace tabel {
 
@@ -18,12 +19,21 @@ public:
     const QList<Message>& shown() const { return m_shown; }
     QStringList texts() const;
     void clear() { m_shown.clear(); }
+    // Forgets everything, answers still queued and an unexpected question included, so that
+    // one test case cannot answer or fail for the next.
+    void reset();
     bool unexpectedQuestion() const { return m_unexpectedQuestion; }
+    // Runs action once, right after the next message is recorded: what someone else does while
+    // the user reads the message (e.g. an administrator putting the database right).
+    void afterNextMessage(std::function<void()> action) { m_afterNext = std::move(action); }
 
 private:
+    MessageAnswer answerFor(const Message& message);
+
     QList<Message> m_shown;
     QQueue<MessageAnswer> m_answers;
     bool m_unexpectedQuestion = false;
+    std::function<void()> m_afterNext;
 };
 
 } // namespace tabel

@@ -16,7 +16,11 @@ public:
     ~TestDatabase();
 
     ConnectionSettings settings() const;
-    // A further connection to the same database, e.g. for a second client.
+    // The test's own connection to the cloned database, open for the object's whole life:
+    // run() and count() go through it, and tests use it to set fixtures up and to read back
+    // what the program wrote. A test that builds the program's objects itself may hand it to
+    // them as the program's connection; where the program opens its own from settings() (as
+    // ApplicationShell does), this one is a second client beside it.
     Database& database() { return m_database; }
     // Runs statements as a fixture; fails the test by throwing on any error.
     void run(const QString& sql, const SqlParams& params = {});

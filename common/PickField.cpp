@@ -1,0 +1,25 @@
+#include "common/PickField.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace tabel {
+
+PickField makePickField(QWidget* parent, const QString& boxName, int boxWidth, const QString& buttonName,
+                        const QString& buttonAccessibleName)
+{
+    PickField field;
+    field.box = new QLineEdit(parent);
+    field.box->setObjectName(boxName);
+    field.box->setReadOnly(true);
+    field.box->setFocusPolicy(Qt::NoFocus);
+    field.box->setFixedWidth(boxWidth);
+    field.button = new QPushButton(QStringLiteral("..."), parent);
+    field.button->setObjectName(buttonName);
+    field.button->setAccessibleName(buttonAccessibleName);
+    field.button->setFixedWidth(32);
+    field.button->setAutoDefault(false);
+    return field;
+}
+
+} // namespace tabel

@@ -1,5 +1,7 @@
 #include "shell/ApplicationShell.h"
 
+#include "common/Clock.h"
+
 #include "production_log/MainLogWindow.h"
 #include "production_log/ProductionRecordEditor.h"
 #include "reference/NormsWindow.h"
@@ -11,6 +13,7 @@
 #include "reference/ProductsListWindow.h"
 #include "reference/WorkerEditor.h"
 #include "reference/WorkersListWindow.h"
+#include "reports/ReportsWindow.h"
 #include "reports/SpreadsheetViewer.h"
 #include "reports/SpreadsheetWriter.h"
 #include "shell/LoginWindow.h"
@@ -33,10 +36,11 @@ bool ApplicationShell::start(const QStringList& arguments)
     if (!connectAtStartUp(m_database, m_messages, arguments))
         return false;
     m_versionCheck = std::make_unique<VersionCheck>(m_database, *m_dataModule, m_build);
-    m_versionWatch = std::make_unique<VersionWatch>(*m_versionCheck, m_messages, m_database, m_timing.terminateDelayMs);
+    m_versionWatch =
+        std::make_unique<VersionWatch>(*m_versionCheck, m_messages, m_database, m_timing.terminateDelayMs);
 
-    m_mainWindow = std::make_unique<MainLogWindow>(*m_dataModule, m_clock, m_messages,
-                                                   m_timing.versionCheckIntervalMs);
+    m_mainWindow =
+        std::make_unique<MainLogWindow>(*m_dataModule, m_clock, m_messages, m_timing.versionCheckIntervalMs);
     connect(m_mainWindow.get(), &MainLogWindow::versionCheckDue, m_versionWatch.get(), &VersionWatch::check);
 
     m_loginWindow = std::make_unique<LoginWindow>(m_messages);
@@ -69,15 +73,23 @@ void ApplicationShell::createWindows()
                                                               *m_normsWindow, *m_reportsWriter, main);
     m_workersList = std::make_unique<WorkersListWindow>(*m_dataModule, m_messages, *m_workerEditor, main);
     m_recordEditor = std::make_unique<ProductionRecordEditor>(*m_dataModule, m_messages, m_clock, main);
-    m_recordEditor->setPickers([this] { return m_workersList->pick(); },
-                               [this](int operationId) { return m_operationsList->pickOperation(operationId); });
+    m_recordEditor->setPickers(
+        [this] { return m_workersList->pick(); },
+        [this](int operationId) { return m_operationsList->pickOperation(operationId); });
+    m_reportsWindow = std::make_unique<ReportsWindow>(m_database, m_messages, *m_reportsWriter, main);
 
     MainLogWindow* window = m_mainWindow.get();
     connect(window, &MainLogWindow::workersRequested, m_workersList.get(), &WorkersListWindow::openForEdit);
-    connect(window, &MainLogWindow::productsRequested, m_productsList.get(), &ProductsListWindow::openForEdit);
-    connect(window, &MainLogWindow::pricesRequested, m_operationsList.get(), &OperationsListWindow::openForEdit);
+    connect(window, &MainLogWindow::productsRequested, m_productsList.get(),
+            &ProductsListWindow::openForEdit);
+    connect(window, &MainLogWindow::pricesRequested, m_operationsList.get(),
+            &OperationsListWindow::openForEdit);
     connect(window, &MainLogWindow::operationTypesRequested, m_operationTypesList.get(),
             &OperationTypesListWindow::openForEdit);
+    connect(window, &MainLogWindow::reportsRequested, this, [this] {
+        m_reportsWindow->setPeriod(previousMonth(m_clock.today()));
+        m_reportsWindow->exec();
+    });
     connect(window, &MainLogWindow::addRecordRequested, this, [this] {
         m_recordEditor->prepareAdd(m_mainWindow->workingDay());
         m_recordEditor->exec();
@@ -93,6 +105,7 @@ void ApplicationShell::logIn(AccessLevel level, const QString& loginName)
     m_dataModule->setDailyListExcludedMark(QStringLiteral("ta"));
     m_mainWindow->logIn(loginName, mainWindowAccess(level));
     m_reportsAccess = reportsWindowAccess(level);
+    m_reportsWindow->applyAccess(m_reportsAccess);
     m_loginWindow->hide();
     m_mainWindow->exec();
     // close() would not finish a hidden dialog

@@ -28,6 +28,7 @@ class NormsWindow;
 class ProductionRecordEditor;
 class DesktopSpreadsheetViewer;
 class SpreadsheetWriter;
+class ReportsWindow;
 
 // Owns the connection, the data module and every window, creates them once in their fixed
 // order and wires them together. The process ends when the login window closes.
@@ -55,7 +56,8 @@ public:
     ProductionRecordEditor& recordEditor() { return *m_recordEditor; }
     WorkersListWindow& workersList() { return *m_workersList; }
     OperationsListWindow& operationsList() { return *m_operationsList; }
-    // Kept for the summary reports window, which applies it when it is built.
+    ReportsWindow& reportsWindow() { return *m_reportsWindow; }
+    // The role's rules for the summary reports window, applied to it at login.
     const ReportsWindowAccess& reportsAccess() const { return m_reportsAccess; }
 
 signals:
@@ -88,6 +90,7 @@ private:
     std::unique_ptr<OperationsListWindow> m_operationsList;
     std::unique_ptr<WorkersListWindow> m_workersList;
     std::unique_ptr<ProductionRecordEditor> m_recordEditor;
+    std::unique_ptr<ReportsWindow> m_reportsWindow;
     ReportsWindowAccess m_reportsAccess;
 };
 

@@ -3,6 +3,7 @@
 #include "db/Database.h"
 #include "reports/ProductKind.h"
 #include "reports/SpreadsheetWriter.h"
+#include "reports/SummaryStatement.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -16,7 +17,7 @@ enum Column { NameColumn = 1, OperationColumn, KindColumn, BoxesColumn, Quantity
 constexpr int kSheet = 1;
 } // namespace
 
-ProductionSummaryExport::ProductionSummaryExport(const Database& database, SpreadsheetWriter& writer)
+ProductionSummaryExport::ProductionSummaryExport(Database& database, SpreadsheetWriter& writer)
     : m_database(database), m_writer(writer)
 {
 }
@@ -54,7 +55,7 @@ QString ProductionSummaryExport::massText(double mass)
 
 void ProductionSummaryExport::run(const ReportPeriod& period, int productKindChoice)
 {
-    QSqlQuery rows = m_database.execute(statement(), periodParameters(period));
+    QSqlQuery rows = runSummaryStatement(m_database, statement(), periodParameters(period));
     if (m_writer.open() == -1)
         return;
 

@@ -20,7 +20,7 @@ public:
     // Called once before the first row (written 0) and after each row.
     using Progress = std::function<void(int written, int total)>;
 
-    ProductionSummaryExport(const Database& database, SpreadsheetWriter& writer);
+    ProductionSummaryExport(Database& database, SpreadsheetWriter& writer);
 
     void setProgress(Progress progress) { m_progress = std::move(progress); }
     // Throws DbError when the statement fails. Stops without writing when the writer cannot
@@ -35,7 +35,7 @@ public:
     static QString massText(double mass);
 
 private:
-    const Database& m_database;
+    Database& m_database;
     SpreadsheetWriter& m_writer;
     Progress m_progress;
 };

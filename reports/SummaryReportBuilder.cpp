@@ -4,10 +4,11 @@
 #include "report_engine/PreparedReport.h"
 #include "report_engine/SqlQueryRowSource.h"
 #include "reports/ProductKind.h"
+#include "reports/SummaryStatement.h"
 
 namespace tabel {
 
-SummaryReportBuilder::SummaryReportBuilder(const Database& database) : m_database(database) {}
+SummaryReportBuilder::SummaryReportBuilder(Database& database) : m_database(database) {}
 
 std::unique_ptr<PreparedReport> SummaryReportBuilder::prepare(const SummaryReportForm& form,
                                                               const ReportPeriod& period,
@@ -16,8 +17,8 @@ std::unique_ptr<PreparedReport> SummaryReportBuilder::prepare(const SummaryRepor
     ReportDefinition layout = form.layout;
     layout.rowFilter = productKindFilter(productKindChoice);
     layout.setLabelCaption(QStringLiteral("title"), periodTitle(form.titlePrefix, period));
-    auto rows =
-        std::make_shared<SqlQueryRowSource>(m_database.execute(form.statement, periodParameters(period)));
+    auto rows = std::make_shared<SqlQueryRowSource>(
+        runSummaryStatement(m_database, form.statement, periodParameters(period)));
     return std::make_unique<PreparedReport>(std::move(layout), std::move(rows));
 }
 

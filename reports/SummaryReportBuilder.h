@@ -15,13 +15,13 @@ class PreparedReport;
 class SummaryReportBuilder
 {
 public:
-    explicit SummaryReportBuilder(const Database& database);
+    explicit SummaryReportBuilder(Database& database);
 
     std::unique_ptr<PreparedReport> prepare(const SummaryReportForm& form, const ReportPeriod& period,
                                             int productKindChoice) const;
 
 private:
-    const Database& m_database;
+    Database& m_database;
 };
 
 } // namespace tabel

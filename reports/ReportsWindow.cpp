@@ -60,7 +60,7 @@ ReportsWindow::ReportsWindow(Database& database, Messages& messages, Spreadsheet
         addButton(QStringLiteral("Детальный отчет по продукции"), QStringLiteral("Button4"));
     m_export = addButton(QStringLiteral("Excel (0 из 0)"), QStringLiteral("Button5"));
     m_exit = addButton(QStringLiteral("Выход"), QStringLiteral("Button6"));
-    // The Part's 180 is a minimum: the Russian captions need more under a Linux font.
+    // 180 wide at least, wider where the Russian captions need it under a Linux font.
     setMinimumWidth(180);
 
     connect(m_byWorkers, &QPushButton::clicked, this,

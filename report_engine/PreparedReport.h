@@ -27,6 +27,7 @@ public:
     PreparedReport& operator=(const PreparedReport&) = delete;
 
     const ReportDefinition& definition() const { return m_definition; }
+    const RowSource& rows() const { return *m_rows; }
     // The paper in report units: A4, 794 x 1123 or 1123 x 794.
     QSizeF pageSize() const;
     // The paper for a printer or PDF writer that draws from the paper's corner.

@@ -1,5 +1,7 @@
 #include "shell/ApplicationShell.h"
 
+#include "common/Clock.h"
+
 #include "production_log/MainLogWindow.h"
 #include "production_log/ProductionRecordEditor.h"
 #include "reference/NormsWindow.h"
@@ -11,6 +13,7 @@
 #include "reference/ProductsListWindow.h"
 #include "reference/WorkerEditor.h"
 #include "reference/WorkersListWindow.h"
+#include "reports/ReportsWindow.h"
 #include "reports/SpreadsheetViewer.h"
 #include "reports/SpreadsheetWriter.h"
 #include "shell/LoginWindow.h"
@@ -75,8 +78,10 @@ void ApplicationShell::createWindows()
                                                               *m_normsWindow, *m_reportsWriter, main);
     m_workersList = std::make_unique<WorkersListWindow>(*m_dataModule, m_messages, *m_workerEditor, main);
     m_recordEditor = std::make_unique<ProductionRecordEditor>(*m_dataModule, m_messages, m_clock, main);
-    m_recordEditor->setPickers([this] { return m_workersList->pick(); },
-                               [this](int operationId) { return m_operationsList->pickOperation(operationId); });
+    m_recordEditor->setPickers(
+        [this] { return m_workersList->pick(); },
+        [this](int operationId) { return m_operationsList->pickOperation(operationId); });
+    m_reportsWindow = std::make_unique<ReportsWindow>(m_database, m_messages, *m_reportsWriter, main);
     m_timesheetWriter = std::make_unique<SpreadsheetWriter>(m_messages, *m_spreadsheetViewer);
     m_timesheetWindow =
         std::make_unique<TimesheetWindow>(*m_dataModule, m_messages, m_clock, *m_timesheetWriter, main);
@@ -89,6 +94,10 @@ void ApplicationShell::createWindows()
             &OperationsListWindow::openForEdit);
     connect(window, &MainLogWindow::operationTypesRequested, m_operationTypesList.get(),
             &OperationTypesListWindow::openForEdit);
+    connect(window, &MainLogWindow::reportsRequested, this, [this] {
+        m_reportsWindow->setPeriod(previousMonth(m_clock.today()));
+        m_reportsWindow->exec();
+    });
     connect(window, &MainLogWindow::timesheetRequested, this, [this] {
         m_timesheetWindow->preset(m_mainWindow->workingDay().date);
         m_timesheetWindow->exec();
@@ -112,6 +121,7 @@ void ApplicationShell::logIn(AccessLevel level, const QString& loginName)
     m_dataModule->setDailyListExcludedMark(QStringLiteral("ta"));
     m_mainWindow->logIn(loginName, mainWindowAccess(level));
     m_reportsAccess = reportsWindowAccess(level);
+    m_reportsWindow->applyAccess(m_reportsAccess);
     m_loginWindow->hide();
     m_mainWindow->exec();
     // close() would not finish a hidden dialog

@@ -28,6 +28,7 @@ class NormsWindow;
 class ProductionRecordEditor;
 class DesktopSpreadsheetViewer;
 class SpreadsheetWriter;
+class ReportsWindow;
 class TimesheetWindow;
 
 // Owns the connection, the data module and every window, creates them once in their fixed
@@ -56,8 +57,9 @@ public:
     ProductionRecordEditor& recordEditor() { return *m_recordEditor; }
     WorkersListWindow& workersList() { return *m_workersList; }
     OperationsListWindow& operationsList() { return *m_operationsList; }
+    ReportsWindow& reportsWindow() { return *m_reportsWindow; }
     TimesheetWindow& timesheetWindow() { return *m_timesheetWindow; }
-    // Kept for the summary reports window, which applies it when it is built.
+    // The role's rules for the summary reports window, applied to it at login.
     const ReportsWindowAccess& reportsAccess() const { return m_reportsAccess; }
 
 signals:
@@ -90,6 +92,7 @@ private:
     std::unique_ptr<OperationsListWindow> m_operationsList;
     std::unique_ptr<WorkersListWindow> m_workersList;
     std::unique_ptr<ProductionRecordEditor> m_recordEditor;
+    std::unique_ptr<ReportsWindow> m_reportsWindow;
     // The time sheet has a spreadsheet writer of its own, apart from the one the reports share.
     std::unique_ptr<SpreadsheetWriter> m_timesheetWriter;
     std::unique_ptr<TimesheetWindow> m_timesheetWindow;

@@ -25,10 +25,14 @@ protected:
 class ActionGuard
 {
 public:
+    // Work that runs without the user asking (a timer) has nothing to say while the server is
+    // away: the user learns it from their own next action.
+    enum class WhenOffline { Report, StaySilent };
+
     ActionGuard(Messages& messages, TransactionHolder& transactions);
 
     // True when the work ran to its end.
-    bool run(const std::function<void()>& work) const noexcept;
+    bool run(const std::function<void()>& work, WhenOffline offline = WhenOffline::Report) const noexcept;
 
     // A slot for connect() that runs work guarded and ignores the signal's arguments.
     template <typename Work>
@@ -37,8 +41,10 @@ public:
         return [this, work](auto&&...) { run(work); };
     }
 
-    // The one place that decides what the user reads about a failed action.
+    // The one place that decides what the user reads about a failed action: a sentence in the
+    // users' words for each kind of failure, and the system's own text as the detail.
     static QString reportText(const std::exception& error);
+    static QString reportDetail(const std::exception& error);
 
 private:
     Messages& m_messages;

@@ -23,6 +23,8 @@ MessageAnswer DialogMessages::show(const Message& message)
 {
     QMessageBox box(toQt(message.icon), message.caption, message.text, QMessageBox::NoButton,
                     QApplication::activeWindow());
+    if (!message.detail.isEmpty())
+        box.setInformativeText(message.detail);
     if (message.buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);

@@ -14,6 +14,7 @@ struct Message
     QString text;
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
+    QString detail; // shown below the text, smaller: the system's own words, say
 };
 
 // Every message box of the program goes through this one service, so that tests can
@@ -26,6 +27,8 @@ public:
 
     // Validation errors and refusals: caption "Ошибка", error icon, OK.
     void error(const QString& text, const QString& caption = QStringLiteral("Ошибка"));
+    // A failed action: caption "Ошибка", what happened in the users' words, and the detail.
+    void failure(const QString& text, const QString& detail);
     // Deletions ask first: caption "Удаление", Yes/No, question icon; true only on Yes.
     bool confirmDeletion(const QString& question);
 };

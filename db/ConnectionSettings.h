@@ -16,6 +16,9 @@ struct ConnectionSettings
     QString user = QStringLiteral("sys");
     QString password = QStringLiteral("mwtalpe");
     QString sslMode = QStringLiteral("allow");
+    // How long a statement waits for another session's lock before it gives up, so that a
+    // table locked elsewhere never freezes the window. 0: without limit.
+    int lockTimeoutMs = 5000;
 
     // arguments: the command line without the program name. The first is the database,
     // the second the server; the first alone is ignored, and an empty first one with a

@@ -1,9 +1,9 @@
 #include "db/Database.h"
 
-#include "db/DbError.h"
-
-#include <QSqlError>
+#include <QSqlDriver>
 #include <QSqlRecord>
+
+#include <libpq-fe.h>
 
 namespace tabel {
 
@@ -12,6 +12,28 @@ QString errorText(const QSqlError& error)
 {
     const QString database = error.databaseText().trimmed();
     return database.isEmpty() ? error.text().trimmed() : database;
+}
+
+FailureKind kindOfState(const QString& state)
+{
+    if (state.startsWith(QLatin1String("08")) || state == QLatin1String("57P01") ||
+        state == QLatin1String("57P02") || state == QLatin1String("57P03"))
+        return FailureKind::ConnectionLost;
+    if (state == QLatin1String("55P03"))
+        return FailureKind::Busy;
+    if (state == QLatin1String("40P01") || state == QLatin1String("40001"))
+        return FailureKind::Conflict;
+    if (state == QLatin1String("22003"))
+        return FailureKind::NumberOutOfRange;
+    if (state == QLatin1String("22001"))
+        return FailureKind::TextTooLong;
+    if (state == QLatin1String("42501"))
+        return FailureKind::NoPermission;
+    if (state == QLatin1String("23505"))
+        return FailureKind::Duplicate;
+    if (state == QLatin1String("23514"))
+        return FailureKind::CheckFailed;
+    return FailureKind::General;
 }
 } // namespace
 
@@ -28,17 +50,31 @@ Database::~Database()
 
 void Database::open(const ConnectionSettings& settings)
 {
+    m_settings = settings;
+    reconnect();
+}
+
+void Database::reconnect() const
+{
     QSqlDatabase db = connection();
     db.close();
-    db.setHostName(settings.host);
-    db.setPort(settings.port);
-    db.setDatabaseName(settings.database);
-    db.setUserName(settings.user);
-    db.setPassword(settings.password);
-    db.setConnectOptions(settings.connectOptions());
-    if (!db.open())
-        throw DbError(errorText(db.lastError()));
-    m_inTransaction = false;
+    db.setHostName(m_settings.host);
+    db.setPort(m_settings.port);
+    db.setDatabaseName(m_settings.database);
+    db.setUserName(m_settings.user);
+    db.setPassword(m_settings.password);
+    db.setConnectOptions(m_settings.connectOptions());
+    if (!db.open()) {
+        m_lost = true;
+        throw DbError(errorText(db.lastError()), FailureKind::ConnectionLost);
+    }
+    m_lost = false;
+    ++m_generation;
+    QSqlQuery limit(db);
+    limit.prepare(QStringLiteral("select set_config('lock_timeout', :ms, false)"));
+    limit.bindValue(QStringLiteral(":ms"), QString::number(m_settings.lockTimeoutMs));
+    if (!limit.exec())
+        throw failure(limit.lastError());
 }
 
 void Database::close()
@@ -58,28 +94,57 @@ QSqlDatabase Database::connection() const
     return QSqlDatabase::database(m_connectionName, false);
 }
 
+DbError Database::failure(const QSqlError& error) const
+{
+    FailureKind kind = kindOfState(error.nativeErrorCode());
+    // A connection the server ended mid-statement often comes without a state of its own;
+    // libpq knows it is gone.
+    const QVariant handle = connection().driver() ? connection().driver()->handle() : QVariant();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "PGconn*") == 0) {
+        PGconn* conn = *static_cast<PGconn* const*>(handle.constData());
+        if (!conn || PQstatus(conn) == CONNECTION_BAD)
+            kind = FailureKind::ConnectionLost;
+    }
+    if (kind == FailureKind::ConnectionLost)
+        m_lost = true;
+    return DbError(errorText(error), kind);
+}
+
+void Database::reconnectIfLost() const
+{
+    if (!m_lost)
+        return;
+    // A transaction cut off with its connection is lost whole; its action failed already.
+    if (m_inTransaction)
+        throw DbError(QStringLiteral("Соединение с сервером прервано"), FailureKind::ConnectionLost);
+    reconnect();
+}
+
 QSqlQuery Database::prepare(const QString& sql) const
 {
+    reconnectIfLost();
     QSqlQuery query(connection());
     if (!query.prepare(sql))
-        throw DbError(errorText(query.lastError()));
+        throw failure(query.lastError());
     return query;
 }
 
 void Database::execute(QSqlQuery& query, const SqlParams& params) const
 {
+    reconnectIfLost();
     for (const auto& [name, value] : params)
         query.bindValue(name, value);
     if (!query.exec())
-        throw DbError(errorText(query.lastError()));
+        throw failure(query.lastError());
 }
 
 QSqlQuery Database::execute(const QString& sql, const SqlParams& params) const
 {
+    reconnectIfLost();
     if (params.isEmpty()) {
         QSqlQuery query(connection());
         if (!query.exec(sql))
-            throw DbError(errorText(query.lastError()));
+            throw failure(query.lastError());
         return query;
     }
     QSqlQuery query = prepare(sql);
@@ -106,8 +171,9 @@ int Database::readInt(const QString& sql, const QString& column, const SqlParams
 
 void Database::begin()
 {
+    reconnectIfLost();
     if (!connection().transaction())
-        throw DbError(errorText(connection().lastError()));
+        throw failure(connection().lastError());
     m_inTransaction = true;
 }
 
@@ -115,7 +181,7 @@ void Database::commit()
 {
     m_inTransaction = false;
     if (!connection().commit())
-        throw DbError(errorText(connection().lastError()));
+        throw failure(connection().lastError());
 }
 
 void Database::rollback() noexcept

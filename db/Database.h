@@ -2,10 +2,12 @@
 
 #include "common/ActionGuard.h"
 #include "db/ConnectionSettings.h"
+#include "db/DbError.h"
 
 #include <QList>
 #include <QPair>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -25,6 +27,14 @@ public:
     Database& operator=(const Database&) = delete;
 
     void open(const ConnectionSettings& settings);
+    // Counts the connections made; a statement prepared under an older one must be prepared
+    // again, since the server forgot it with the connection it was prepared on.
+    int generation() const { return m_generation; }
+    // Whether the last failure was the connection's: the next statement connects again.
+    bool isLost() const { return m_lost; }
+    // Outside a transaction, connects again after the connection was lost; every statement
+    // runs it first, so the user's next action finds the server again by itself.
+    void reconnectIfLost() const;
     void close();
     bool isOpen() const;
     QSqlDatabase connection() const;
@@ -48,8 +58,15 @@ public:
     void lockKeyShared(const QString& key) const;
 
 private:
+    // The error of a failed call, classified; a lost connection is remembered.
+    DbError failure(const QSqlError& error) const;
+    void reconnect() const;
+
     QString m_connectionName;
+    ConnectionSettings m_settings;
     bool m_inTransaction = false;
+    mutable bool m_lost = false;
+    mutable int m_generation = 0;
 };
 
 } // namespace tabel

@@ -1,19 +1,15 @@
 #pragma once
 
-#include <QString>
-#include <stdexcept>
+#include "common/ActionError.h"
 
 namespace tabel {
 
 // A statement the server rejected, or a connection that failed; carries the server's own text.
-class DbError : public std::runtime_error
+class DbError : public ActionError
 {
 public:
-    explicit DbError(const QString& text) : std::runtime_error(text.toStdString()), m_text(text) {}
-    QString text() const { return m_text; }
-
-private:
-    QString m_text;
+    explicit DbError(const QString& text, FailureKind kind = FailureKind::General) : ActionError(kind, text) {}
+    QString text() const { return detail(); }
 };
 
 } // namespace tabel

@@ -38,8 +38,12 @@ void StaticQuery::open()
 {
     // Prepared once and run again at every opening: a list that reopens at each date change
     // saves the server a parse and the connection two round trips each time.
-    if (!m_prepared)
+    m_database.reconnectIfLost();
+    if (!m_prepared || m_preparedGeneration != m_database.generation()) {
+        m_rows.clear();
         m_prepared = std::make_unique<QSqlQuery>(m_database.prepare(m_sql));
+        m_preparedGeneration = m_database.generation();
+    }
     m_rows.clear(); // the rows shown share the statement that is about to run again
     try {
         m_database.execute(*m_prepared, m_params);

@@ -72,6 +72,7 @@ private:
     const Database& m_database;
     QString m_sql;
     std::unique_ptr<QSqlQuery> m_prepared;
+    int m_preparedGeneration = 0;
     SqlParams m_params;
     bool m_open = false;
     QSqlQueryModel m_rows;

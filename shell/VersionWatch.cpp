@@ -35,7 +35,7 @@ void VersionWatch::check()
     if (m_mismatchFound)
         return;
     bool mismatch = false;
-    if (!m_guard.run([&] { mismatch = m_check.run(); }) || !mismatch)
+    if (!m_guard.run([&] { mismatch = m_check.run(); }, ActionGuard::WhenOffline::StaySilent) || !mismatch)
         return;
     m_mismatchFound = true;
     // Started before the message, because the message waits for the user and the process
@@ -44,7 +44,7 @@ void VersionWatch::check()
     // "соответсвует" is misspelt in the users' own text, as they know it: it must stay.
     m_messages.show({QStringLiteral("Ошибка"),
                      QStringLiteral("Версия программы не соответсвует БД! Запустите программу через 5 мин."),
-                     MessageIcon::Error, MessageButtons::Ok});
+                     MessageIcon::Error, MessageButtons::Ok, {}});
     terminateOnce();
 }
 

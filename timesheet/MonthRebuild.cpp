@@ -46,6 +46,10 @@ void MonthRebuild::run(int month, int year, const Progress& progress)
     };
 
     Transaction transaction(m_database);
+    // The month waits for the saves of that month that are under way; each is short, but a
+    // busy floor may have several, so the rebuild waits up to a minute rather than the few
+    // seconds after which a user's own action gives up. The setting ends with the transaction.
+    m_database.execute(QStringLiteral("select set_config('lock_timeout', '60s', true)"));
     m_database.lockKey(HoursLedger::monthLockKey(month, year));
     report(Locked);
     // Every shift number, 4 included: rows of workers who no longer have records must go too.

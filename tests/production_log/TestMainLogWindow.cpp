@@ -263,8 +263,8 @@ private slots:
         m_messages.answerNext(MessageAnswer::Yes);
         QTest::mouseClick(button(QStringLiteral("Удалить")), Qt::LeftButton);
         QCOMPARE(m_messages.shown().size(), 2);
-        QVERIFY2(m_messages.shown().last().text.contains(QStringLiteral("удаление запрещено")),
-                 qPrintable(m_messages.shown().last().text));
+        QVERIFY2(m_messages.shown().last().detail.contains(QStringLiteral("удаление запрещено")),
+                 qPrintable(m_messages.shown().last().detail));
         QVERIFY(!m_db->database().inTransaction());
         QCOMPARE(m_db->count(QStringLiteral("select count(*) from accounts_dep.smena")), 6);
         QCOMPARE(ledgerDay(1, 1, 5), 9);

@@ -445,7 +445,7 @@ private slots:
         QCOMPARE(m_messages.shown().size(), 2);
         for (const Message& message : m_messages.shown()) {
             QCOMPARE(message.caption, QStringLiteral("Ошибка"));
-            QVERIFY2(message.text.contains("price_limit"), qPrintable(message.text));
+            QVERIFY2(message.detail.contains("price_limit"), qPrintable(message.detail));
         }
         m_messages.clear();
     }

@@ -228,7 +228,8 @@ private slots:
         auto made = makeWindow(m_folder.filePath(writerFolder));
         QTest::mouseClick(made->window->findChild<QPushButton*>(button), Qt::LeftButton);
         QCOMPARE(m_messages.shown().size(), 1);
-        QVERIFY2(m_messages.texts().first().contains(message), qPrintable(m_messages.texts().first()));
+        const Message& shown = m_messages.shown().first();
+        QVERIFY2((shown.text + shown.detail).contains(message), qPrintable(shown.text + shown.detail));
         QVERIFY(!QApplication::activeModalWidget());
         QVERIFY(made->viewer.opened().isEmpty());
         QCOMPARE(enabledButtons(*made->window), buttonNames);

@@ -90,7 +90,8 @@ private slots:
             refresh->click();
             QCOMPARE(m_messages.shown().size(), 1);
             QCOMPARE(m_messages.shown().first().caption, QStringLiteral("Ошибка"));
-            QVERIFY(m_messages.shown().first().text.contains(QStringLiteral("x2")));
+            QVERIFY(m_messages.shown().first().detail.contains(QStringLiteral("x2")));
+            QCOMPARE(m_messages.shown().first().text, QStringLiteral("Ошибка базы данных. Действие не выполнено."));
             QVERIFY(idleOutsideTransaction(shell));
             refresh->click();
             QCOMPARE(m_messages.shown().size(), 1);
@@ -116,7 +117,7 @@ private slots:
             };
             closeRecord();
             QCOMPARE(m_messages.texts().size(), 1);
-            QVERIFY(m_messages.texts().first().contains(QStringLiteral("записи закрыты")));
+            QVERIFY(m_messages.shown().first().detail.contains(QStringLiteral("записи закрыты")));
             QVERIFY(idleOutsideTransaction(shell));
             QCOMPARE(m_db->count(QStringLiteral("select count(*) from accounts_dep.smena where ok='no'")), 1);
             closeRecord();
@@ -161,7 +162,7 @@ private slots:
             m_db->run(QStringLiteral("delete from accounts_dep.ver; "
                                      "insert into accounts_dep.ver (d, t, delim) values (20230101, 5, '.')"));
             QTRY_COMPARE_WITH_TIMEOUT(m_messages.shown().size(), 1, 3000);
-            QVERIFY(m_messages.texts().first().contains(QStringLiteral("записи закрыты")));
+            QVERIFY(m_messages.shown().first().detail.contains(QStringLiteral("записи закрыты")));
             QVERIFY(idleOutsideTransaction(shell));
             // Later ticks work again: our build is written back, with no further message.
             QTRY_COMPARE_WITH_TIMEOUT(

@@ -365,7 +365,7 @@ private slots:
         openWindow(3, 2024);
         m_window->rebuildButton()->click();
         QCOMPARE(m_messages.shown().size(), 1);
-        QVERIFY(m_messages.texts().first().contains(QStringLiteral("табель закрыт")));
+        QVERIFY(m_messages.shown().first().detail.contains(QStringLiteral("табель закрыт")));
         QCOMPARE(m_db->database().readValue(ledger, QStringLiteral("string_agg")).toString(), before);
         QVERIFY(!m_window->progressBar()->isVisible());
         QVERIFY(m_module->timesheetRows(1).isOpen());

@@ -2,6 +2,8 @@
 
 namespace tabel {
 
+const QString ConnectionSettings::defaultHost = QStringLiteral(TABEL_DEFAULT_SERVER);
+
 ConnectionSettings ConnectionSettings::fromCommandLine(const QStringList& arguments)
 {
     ConnectionSettings settings;

@@ -7,7 +7,9 @@ namespace tabel {
 
 struct ConnectionSettings
 {
-    static inline const QString defaultHost = QStringLiteral("localhost");
+    // Chosen when the program is built (TABEL_DEFAULT_SERVER), so that a site's package
+    // starts without arguments on its own server.
+    static const QString defaultHost;
     static inline const QString defaultDatabase = QStringLiteral("kelvo_erp");
 
     QString host = defaultHost; // a folder means the Unix socket in that folder

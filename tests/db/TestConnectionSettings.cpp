@@ -17,11 +17,14 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("host");
         QTest::addColumn<QString>("database");
-        QTest::newRow("none: built-in") << QStringList{} << "localhost" << "kelvo_erp";
-        QTest::newRow("database alone is ignored") << QStringList{"other"} << "localhost" << "kelvo_erp";
+        // The server the build was configured with, so the test also catches a build that
+        // ignores the configured value.
+        const QString builtIn = QStringLiteral(TABEL_DEFAULT_SERVER);
+        QTest::newRow("none: built-in") << QStringList{} << builtIn << "kelvo_erp";
+        QTest::newRow("database alone is ignored") << QStringList{"other"} << builtIn << "kelvo_erp";
         QTest::newRow("both") << QStringList{"other", "db.plant"} << "db.plant" << "other";
         QTest::newRow("empty database with server") << QStringList{"", "db.plant"} << "db.plant" << "";
-        QTest::newRow("empty server: built-in") << QStringList{"other", ""} << "localhost" << "kelvo_erp";
+        QTest::newRow("empty server: built-in") << QStringList{"other", ""} << builtIn << "kelvo_erp";
         QTest::newRow("extra arguments ignored") << QStringList{"a", "b", "c"} << "b" << "a";
     }
     void commandLine()

@@ -3,6 +3,7 @@
 #include "common/Clock.h"
 #include "common/Messages.h"
 #include "db/DataModule.h"
+#include "db/ReferenceUse.h"
 #include "db/Transaction.h"
 #include "production_log/HoursLedger.h"
 
@@ -24,10 +25,33 @@ SqlParams ProductionRecordSaver::recordParams(const ProductionRecord& record) co
             {":time", record.hours},   {":vvod", m_clock.today()}};
 }
 
+QString ProductionRecordSaver::goneReference(const ProductionRecord& record)
+{
+    Database& db = m_dataModule.database();
+    ReferenceUse(db).holdForSave(record.workerId, record.operationId);
+    // A record finds its worker by the person's id or by the person's number.
+    if (db.readInt(QStringLiteral("select count(*) as n from cmn_contractor.person where id=:w or "
+                                  "(s_code ~ '^[0-9]+$' and s_code::integer=:w)"),
+                   QStringLiteral("n"), {{":w", record.workerId}}) == 0)
+        return QStringLiteral("Рабочий удалён из списка, запись не сохранена. Выберите рабочего заново.");
+    if (db.readInt(QStringLiteral("select count(*) as n from accounts_dep.oper where id=:o"), QStringLiteral("n"),
+                   {{":o", record.operationId}}) == 0)
+        return QStringLiteral("Операция удалена из списка, запись не сохранена. Выберите операцию заново.");
+    if (db.readInt(QStringLiteral("select count(*) as n from accounts_dep.izdel where id=:i"), QStringLiteral("n"),
+                   {{":i", record.productId}}) == 0)
+        return QStringLiteral("Изделие удалено из списка, запись не сохранена. Выберите операцию заново.");
+    return QString();
+}
+
 bool ProductionRecordSaver::refused(const ProductionRecord& record, std::optional<int> excludedId)
 {
     if (record.rejects > record.quantity) {
         m_messages.error(QStringLiteral("Брак не может быть больше количества!"));
+        return true;
+    }
+    if (const QString gone = goneReference(record); !gone.isEmpty()) {
+        m_dataModule.database().rollback();
+        m_messages.error(gone);
         return true;
     }
     const bool duplicate = m_dataModule.isDuplicate(

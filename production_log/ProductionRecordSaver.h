@@ -41,6 +41,9 @@ public:
 
 private:
     bool refused(const ProductionRecord& record, std::optional<int> excludedId);
+    // Within the save's transaction: why the worker, operation or product can no longer be
+    // used, or nothing when all three still exist.
+    QString goneReference(const ProductionRecord& record);
     SqlParams recordParams(const ProductionRecord& record) const;
 
     DataModule& m_dataModule;

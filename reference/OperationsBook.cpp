@@ -1,6 +1,7 @@
 #include "reference/OperationsBook.h"
 
 #include "db/DataModule.h"
+#include "db/ReferenceUse.h"
 #include "db/Transaction.h"
 #include "reference/NormsBook.h"
 
@@ -48,6 +49,7 @@ bool OperationsBook::remove(int id)
 {
     Database& db = m_dataModule.database();
     Transaction transaction(db);
+    ReferenceUse(db).holdOperationForDeletion(id);
     if (db.readInt(QStringLiteral("select count(*) as cnt from accounts_dep.smena where o_id=:id"),
                    QStringLiteral("cnt"), {{":id", id}}) > 0)
         return false;

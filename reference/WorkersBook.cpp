@@ -1,6 +1,7 @@
 #include "reference/WorkersBook.h"
 
 #include "db/Database.h"
+#include "db/ReferenceUse.h"
 #include "db/Transaction.h"
 
 namespace tabel {
@@ -35,7 +36,16 @@ void WorkersBook::change(int id, const QString& fullName, const QString& departm
 bool WorkersBook::remove(int id)
 {
     Transaction transaction(m_database);
-    // Records find their worker by the person's id or by the person's number (s_code).
+    // A record refers to the worker by the person's id or by the person's number (s_code);
+    // a save under way with either waits, or is waited for.
+    ReferenceUse use(m_database);
+    use.holdWorkerForDeletion(id);
+    const QVariant number = m_database.readValue(
+        QStringLiteral("select case when s_code ~ '^[0-9]+$' then s_code::integer end as n from "
+                       "cmn_contractor.person where id=:id"),
+        QStringLiteral("n"), {{":id", id}});
+    if (!number.isNull() && number.toInt() != id)
+        use.holdWorkerForDeletion(number.toInt());
     const int records = m_database.readInt(
         QStringLiteral("select count(*) as cnt from accounts_dep.smena where w_id=:id or w_id=(select "
                        "case when s_code ~ '^[0-9]+$' then s_code::integer end from cmn_contractor.person "

@@ -11,7 +11,12 @@
 #include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QTest>
+#include <QElapsedTimer>
 #include <QThread>
+
+#include "db/Database.h"
+#include "reference/OperationsBook.h"
+#include "reference/WorkersBook.h"
 
 using namespace tabel;
 
@@ -73,6 +78,15 @@ private slots:
     void init()
     {
         m_db = std::make_unique<TestDatabase>(QStringLiteral("saver"));
+        // What the records refer to; worker 4 and operation 102 have no records yet.
+        m_db->run(QStringLiteral(
+            "insert into cmn_contractor.person (id, s_caption, s_code) select n, 'Рабочий ' || n, n::text "
+            "from generate_series(1, 4) n;"
+            "insert into cmn_gds_and_srv.gds_and_srv (id, s_caption, s_description, id_msm_bs, massa) "
+            "values (10, 'А-100', '', 6, 1);"
+            "insert into accounts_dep.vid_oper (id, vid) values (1, 'Резка');"
+            "insert into accounts_dep.oper (id, vid, naimen, i_id, cena_new) "
+            "select n, 1, 0, 10, 0 from generate_series(100, 102) n;"));
         m_messages.clear();
         m_module = std::make_unique<DataModule>(m_db->database());
     }
@@ -301,6 +315,85 @@ private slots:
         QCOMPARE(m_db->count(QStringLiteral("select count(*) from (select 1 from accounts_dep.smena group by w_id, "
                                             "o_id, i_id, data, smena, color having count(*) > 1) d")),
                  0);
+    }
+
+    // A save and the deletion of the worker or operation it uses exclude each other, whichever
+    // starts first: no record is ever stored for something deleted a moment earlier.
+    void deletionAgainstSave_data()
+    {
+        QTest::addColumn<bool>("worker");
+        QTest::addColumn<bool>("deletionFirst");
+        QTest::newRow("worker deleted, then saved") << true << true;
+        QTest::newRow("worker saved, then deleted") << true << false;
+        QTest::newRow("operation deleted, then saved") << false << true;
+        QTest::newRow("operation saved, then deleted") << false << false;
+    }
+    void deletionAgainstSave()
+    {
+        QFETCH(bool, worker);
+        QFETCH(bool, deletionFirst);
+        ProductionRecord r = record(4, day, 1, 8);
+        r.operationId = 102;
+        auto remove = [&](Database& db) {
+            DataModule module(db);
+            return worker ? WorkersBook(db).remove(4) : OperationsBook(module).remove(102);
+        };
+        // The first client's transaction stays open until the second is seen waiting for it.
+        Database& first = m_db->database();
+        first.begin();
+        bool firstDone = deletionFirst ? remove(first) : ProductionRecordSaver(*m_module, m_messages, m_clock).add(r);
+        QVERIFY(firstDone);
+        bool secondDone = true;
+        QStringList secondMessages;
+        QString secondError;
+        std::unique_ptr<QThread> second(QThread::create([&] {
+            try {
+                Database db(QStringLiteral("second-client"));
+                db.open(m_db->settings());
+                if (deletionFirst) {
+                    ScriptedMessages messages;
+                    DataModule module(db);
+                    secondDone = ProductionRecordSaver(module, messages, m_clock).add(r);
+                    secondMessages = messages.texts();
+                } else {
+                    secondDone = remove(db);
+                }
+            } catch (const std::exception& error) {
+                secondError = QString::fromUtf8(error.what());
+            }
+        }));
+        second->start();
+        Database watcher(QStringLiteral("watcher"));
+        watcher.open(m_db->settings());
+        bool waited = false;
+        QElapsedTimer clock;
+        clock.start();
+        while (!waited && clock.elapsed() < 5000) {
+            waited = watcher.readInt(QStringLiteral("select count(*) as n from pg_locks where not granted and "
+                                                    "locktype = 'advisory'"),
+                                     QStringLiteral("n")) > 0;
+            if (!waited)
+                QThread::msleep(20);
+        }
+        first.commit();
+        QVERIFY(second->wait(10000));
+        QVERIFY2(secondError.isEmpty(), qPrintable(secondError));
+        QVERIFY2(waited, "the second client never waited for the first");
+        QVERIFY(!secondDone);
+        const int stored = records();
+        const int workers = m_db->count(QStringLiteral("select count(*) from cmn_contractor.person where id=4"));
+        const int operations = m_db->count(QStringLiteral("select count(*) from accounts_dep.oper where id=102"));
+        if (deletionFirst) {
+            QCOMPARE(stored, 0);
+            QCOMPARE(worker ? workers : operations, 0);
+            QCOMPARE(secondMessages.size(), 1);
+            QVERIFY(secondMessages.first().contains(worker ? QStringLiteral("Рабочий удалён")
+                                                          : QStringLiteral("Операция удалена")));
+        } else {
+            QCOMPARE(stored, 1);
+            QCOMPARE(workers, 1);
+            QCOMPARE(operations, 1);
+        }
     }
 };
 

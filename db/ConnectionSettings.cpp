@@ -1,5 +1,7 @@
 #include "db/ConnectionSettings.h"
 
+#include <QDir>
+
 namespace tabel {
 
 const QString ConnectionSettings::defaultHost = QStringLiteral(TABEL_DEFAULT_SERVER);
@@ -9,7 +11,11 @@ ConnectionSettings ConnectionSettings::fromCommandLine(const QStringList& argume
     ConnectionSettings settings;
     const QString server = arguments.value(1);
     if (!server.isEmpty()) {
-        settings.host = server;
+        // A folder given relative to where the program starts ("pg", "./pg") means its socket,
+        // as an absolute one does; libpq takes only an absolute path for a folder.
+        const bool relativeFolder = !server.startsWith(QLatin1Char('/')) &&
+                                    (server.contains(QLatin1Char('/')) || QDir(server).exists());
+        settings.host = relativeFolder ? QDir(server).absolutePath() : server;
         settings.database = arguments.value(0);
     }
     return settings;

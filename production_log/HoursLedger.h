@@ -21,6 +21,11 @@ public:
     void recomputeAfterDeletion(int workerId, int shift, const QDate& date);
 
     static QString dayColumn(int day);
+
+    // The hours of a worker's records of one shift and day, other than excludedRecordId. It takes
+    // no lock: a record that moves locks its two days in a fixed order later, and locking one of
+    // them here first could make two such moves wait for each other.
+    int dayHours(int workerId, int shift, const QDate& date, int excludedRecordId = 0);
     // The month rebuild holds this key exclusively while it replaces the month's rows; each
     // recompute holds it shared, so it never writes into rows the rebuild is throwing away.
     static QString monthLockKey(int month, int year);

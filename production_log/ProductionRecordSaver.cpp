@@ -49,6 +49,11 @@ bool ProductionRecordSaver::refused(const ProductionRecord& record, std::optiona
         m_messages.error(QStringLiteral("Брак не может быть больше количества!"));
         return true;
     }
+    // A working day has 24 hours, and the ledger's day column could not hold much more.
+    if (record.hours > maxDayHours) {
+        m_messages.error(QStringLiteral("Время не может быть больше 24 часов!"));
+        return true;
+    }
     if (const QString gone = goneReference(record); !gone.isEmpty()) {
         m_dataModule.database().rollback();
         m_messages.error(gone);
@@ -71,9 +76,21 @@ bool ProductionRecordSaver::refused(const ProductionRecord& record, std::optiona
          {":s", record.shift},
          {":color", record.colour}},
         excludedId);
-    if (duplicate)
+    if (duplicate) {
         m_messages.error(QStringLiteral("Позиция с такими параметрами уже заведена!"));
-    return duplicate;
+        return true;
+    }
+    const int others =
+        HoursLedger(m_dataModule.database()).dayHours(record.workerId, record.shift, record.date,
+                                                            excludedId.value_or(0));
+    if (others + record.hours > maxDayHours) {
+        m_dataModule.database().rollback();
+        m_messages.error(QStringLiteral("У рабочего за эту смену и день уже %1 ч.: вместе с этой записью "
+                                        "получится больше 24 часов!")
+                             .arg(others));
+        return true;
+    }
+    return false;
 }
 
 bool ProductionRecordSaver::add(const ProductionRecord& record)

@@ -32,6 +32,7 @@ struct ProductionRecord
 class ProductionRecordSaver
 {
 public:
+    static constexpr int maxDayHours = 24;
     ProductionRecordSaver(DataModule& dataModule, Messages& messages, const Clock& clock);
 
     // False when the record was refused (the user has been told why); nothing is written.

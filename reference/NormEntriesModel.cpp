@@ -236,6 +236,15 @@ bool NormEntriesModel::setData(const QModelIndex& index, const QVariant& value, 
     const std::optional<QVariant> parsed = parseCell(index.column(), value.toString());
     if (!parsed)
         return false;
+    // A negative price would make the base price and every amount negative.
+    if (index.column() == PriceColumn && parsed->toDouble() < 0) {
+        emit valueRefused(QStringLiteral("Цена не может быть отрицательной!"));
+        return false;
+    }
+    if (index.column() == NormaColumn && parsed->toInt() < 0) {
+        emit valueRefused(QStringLiteral("Норма не может быть отрицательной!"));
+        return false;
+    }
     Row& row = m_rows[index.row()];
     const QVariant before = cellValue(row.entry, index.column());
     if (before.isNull() == parsed->isNull() && (before.isNull() || before == *parsed))

@@ -57,6 +57,10 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+signals:
+    // A value that reads as a number but that a norm entry cannot take; nothing was changed.
+    void valueRefused(const QString& reason);
+
 private:
     struct Row
     {

@@ -97,6 +97,10 @@ NormsWindow::NormsWindow(Database& database, Messages& messages, QWidget* parent
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     m_model = new NormEntriesModel(*m_book, this);
+    connect(m_model, &NormEntriesModel::valueRefused, this, [this](const QString& reason) {
+        // After the editor has closed, so that the message does not fight it for the focus.
+        QMetaObject::invokeMethod(this, [this, reason] { m_messages.error(reason); }, Qt::QueuedConnection);
+    });
     m_grid = new NormsGrid(this);
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
     m_grid->setAccessibleName(QStringLiteral("Норматив"));

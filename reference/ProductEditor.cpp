@@ -115,6 +115,12 @@ void ProductEditor::save()
         m_rate->setFocus();
         return;
     }
+    // The column holds 22 digits before the decimal mark.
+    if (*rate >= 1e22) {
+        m_messages.error(QStringLiteral("Расценка слишком велика!"));
+        m_rate->setFocus();
+        return;
+    }
     const ProductData product{grade, *rate, m_class->currentData().toInt()};
     ProductsBook book(m_dataModule);
     if (!(m_adding ? book.add(product) : book.change(m_id, product))) {

@@ -4,6 +4,7 @@
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
+#include <QDir>
 #include <QTest>
 
 using namespace tabel;
@@ -53,6 +54,24 @@ private slots:
         QCOMPARE(database.readInt(QStringLiteral("select current_database() = :name as same"),
                                   QStringLiteral("same"), {{":name", fixtureSettings.database}}),
                  1);
+    }
+
+    // A socket folder given relative to the working folder, as "pg" or "./pg", connects too.
+    void connectsThroughRelativeSocketFolder()
+    {
+        TestDatabase fixture(QStringLiteral("relative"));
+        const ConnectionSettings fixtureSettings = fixture.settings();
+        const QDir folder(fixtureSettings.host);
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder.absolutePath() + QStringLiteral("/..")));
+        for (const QString& relative : {folder.dirName(), QStringLiteral("./") + folder.dirName()}) {
+            Database database(QStringLiteral("relative"));
+            ScriptedMessages messages;
+            const bool connected = connectAtStartUp(database, messages, {fixtureSettings.database, relative});
+            QVERIFY2(connected, qPrintable(relative));
+            QVERIFY(messages.shown().isEmpty());
+        }
+        QDir::setCurrent(previous);
     }
 
     void failedConnectionShowsOneMessage_data()

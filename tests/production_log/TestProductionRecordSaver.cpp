@@ -317,6 +317,29 @@ private slots:
                  0);
     }
 
+    // A working day has 24 hours: for one record, and for all of a worker's records of a shift
+    // and day together; a changed record does not count against itself.
+    void hoursOfADayAreAtMost24()
+    {
+        ProductionRecordSaver saver(*m_module, m_messages, m_clock);
+        QVERIFY(!saver.add(record(1, day, 1, 25)));
+        QCOMPARE(m_messages.texts(), QStringList{"Время не может быть больше 24 часов!"});
+        m_messages.clear();
+        QVERIFY(saver.add(record(1, day, 1, 20)));
+        QVERIFY(!saver.add(record(1, day, 1, 5, 1)));
+        QCOMPARE(m_messages.texts().size(), 1);
+        QVERIFY(m_messages.texts().first().contains(QStringLiteral("больше 24 часов")));
+        QVERIFY(!m_db->database().inTransaction());
+        QVERIFY(saver.add(record(1, day, 1, 4, 1)));
+        QVERIFY(saver.add(record(1, day, 2, 24)));     // another shift
+        QVERIFY(saver.add(record(2, day, 1, 24)));     // another worker
+        const int first = m_db->count(QStringLiteral("select id from accounts_dep.smena where w_id=1 and smena=1 "
+                                                     "and color=0"));
+        QVERIFY(saver.change(first, record(1, day, 1, 19)));
+        QVERIFY(!saver.change(first, record(1, day, 1, 21)));
+        QCOMPARE(ledgerDay(1, 1, day), 23);
+    }
+
     // A save and the deletion of the worker or operation it uses exclude each other, whichever
     // starts first: no record is ever stored for something deleted a moment earlier.
     void deletionAgainstSave_data()

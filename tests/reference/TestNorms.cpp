@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTableView>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace tabel;
@@ -220,6 +221,29 @@ private slots:
             QCOMPARE(cell.data().toString(), before);
             QVERIFY(!entries.hasPendingChange(0));
         }
+    }
+
+    // A negative price or norm reads as a number but is refused, and the user is told why.
+    void negativePriceOrNormIsRefusedWithAReason()
+    {
+        NormsBook book(m_db->database());
+        NormEntriesModel entries(book);
+        entries.load(3);
+        QSignalSpy refused(&entries, &NormEntriesModel::valueRefused);
+        const QList<QPair<int, QString>> cases = {
+            {NormEntriesModel::PriceColumn, QStringLiteral("Цена не может быть отрицательной!")},
+            {NormEntriesModel::NormaColumn, QStringLiteral("Норма не может быть отрицательной!")},
+        };
+        for (const auto& [column, reason] : cases) {
+            const QModelIndex cell = entries.index(0, column);
+            const QString before = cell.data().toString();
+            QVERIFY(!entries.setData(cell, QStringLiteral("-2")));
+            QCOMPARE(cell.data().toString(), before);
+            QCOMPARE(refused.takeFirst().first().toString(), reason);
+        }
+        QVERIFY(!entries.hasPendingChange(0));
+        QVERIFY(entries.setData(entries.index(0, NormEntriesModel::PrizeColumn), QStringLiteral("-3")));
+        QVERIFY(refused.isEmpty());
     }
 
     void newRowIsSavedForTheOperationAndLowersItsBasePrice()

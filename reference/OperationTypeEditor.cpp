@@ -1,4 +1,5 @@
 #include "reference/OperationTypeEditor.h"
+#include "common/OneLineTextValidator.h"
 #include "common/EditorLayout.h"
 #include "common/WindowPlacement.h"
 
@@ -26,7 +27,7 @@ OperationTypeEditor::OperationTypeEditor(DataModule& dataModule, Messages& messa
     auto* group = new QGroupBox(QStringLiteral("Вид операции"), this);
     m_name = new QLineEdit(group);
     m_name->setObjectName(QStringLiteral("Edit1"));
-    m_name->setMaxLength(50);
+    m_name->setValidator(new OneLineTextValidator(50, m_name));
     m_name->setMinimumWidth(337);
     auto* label = new QLabel(QStringLiteral("&Операция"), group);
     label->setBuddy(m_name);

@@ -1,4 +1,5 @@
 #include "reference/ProductEditor.h"
+#include "common/OneLineTextValidator.h"
 #include "common/EditorLayout.h"
 #include "common/WindowPlacement.h"
 
@@ -30,7 +31,7 @@ ProductEditor::ProductEditor(DataModule& dataModule, Messages& messages, QWidget
     auto* group = new QGroupBox(QStringLiteral("Данные об изделии"), this);
     m_grade = new QLineEdit(group);
     m_grade->setObjectName(QStringLiteral("Edit1"));
-    m_grade->setMaxLength(254);
+    m_grade->setValidator(new OneLineTextValidator(254, m_grade));
     m_grade->setMinimumWidth(289);
     m_rate = new QLineEdit(group);
     m_rate->setObjectName(QStringLiteral("Edit2"));

@@ -1,4 +1,5 @@
 #include "reference/ReferenceListWindow.h"
+#include "common/OneLineTextValidator.h"
 #include "common/WindowPlacement.h"
 
 #include "common/Messages.h"
@@ -38,6 +39,7 @@ ReferenceListWindow::ReferenceListWindow(StaticQuery& query, TransactionHolder& 
     connect(m_grid, &QTableView::doubleClicked, this, m_guard.slot([this] { rowActivated(); }));
 
     m_filter = new QLineEdit(this);
+    m_filter->setValidator(new OneLineTextValidator(-1, m_filter));
     m_filter->setObjectName(QStringLiteral("Edit1"));
     m_filter->setAccessibleName(QStringLiteral("Фильтр"));
     m_filter->setPlaceholderText(QStringLiteral("Фильтр"));

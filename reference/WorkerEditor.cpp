@@ -1,4 +1,5 @@
 #include "reference/WorkerEditor.h"
+#include "common/OneLineTextValidator.h"
 #include "common/EditorLayout.h"
 #include "common/WindowPlacement.h"
 
@@ -41,7 +42,7 @@ WorkerEditor::WorkerEditor(Database& database, Messages& messages, QWidget* pare
     auto* form = new QFormLayout(group);
     m_fullName = new QLineEdit(group);
     m_fullName->setObjectName(QStringLiteral("Edit1"));
-    m_fullName->setMaxLength(254);
+    m_fullName->setValidator(new OneLineTextValidator(254, m_fullName));
     m_fullName->setMinimumWidth(358);
     auto makeList = [group](const QString& name) {
         auto* list = new QComboBox(group);

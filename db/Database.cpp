@@ -69,6 +69,7 @@ void Database::reconnect() const
         throw DbError(errorText(db.lastError()), FailureKind::ConnectionLost);
     }
     m_lost = false;
+    m_wanted = true;
     ++m_generation;
     QSqlQuery limit(db);
     limit.prepare(QStringLiteral("select set_config('lock_timeout', :ms, false)"));
@@ -82,6 +83,8 @@ void Database::close()
     if (QSqlDatabase::contains(m_connectionName))
         QSqlDatabase::database(m_connectionName, false).close();
     m_inTransaction = false;
+    m_wanted = false;
+    m_lost = false;
 }
 
 bool Database::isOpen() const
@@ -98,8 +101,11 @@ DbError Database::failure(const QSqlError& error) const
 {
     FailureKind kind = kindOfState(error.nativeErrorCode());
     // A connection the server ended mid-statement often comes without a state of its own;
-    // libpq knows it is gone.
-    const QVariant handle = connection().driver() ? connection().driver()->handle() : QVariant();
+    // libpq knows it is gone, and the driver may have closed the connection already.
+    const QSqlDatabase db = connection();
+    if (!db.isOpen())
+        kind = FailureKind::ConnectionLost;
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
     if (handle.isValid() && qstrcmp(handle.typeName(), "PGconn*") == 0) {
         PGconn* conn = *static_cast<PGconn* const*>(handle.constData());
         if (!conn || PQstatus(conn) == CONNECTION_BAD)
@@ -112,7 +118,8 @@ DbError Database::failure(const QSqlError& error) const
 
 void Database::reconnectIfLost() const
 {
-    if (!m_lost)
+    // Once opened, a connection the driver reports closed was closed under us.
+    if (!m_lost && (!m_wanted || connection().isOpen()))
         return;
     // A transaction cut off with its connection is lost whole; its action failed already.
     if (m_inTransaction)

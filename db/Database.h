@@ -66,6 +66,7 @@ private:
     ConnectionSettings m_settings;
     bool m_inTransaction = false;
     mutable bool m_lost = false;
+    mutable bool m_wanted = false; // opened, and not closed since on purpose
     mutable int m_generation = 0;
 };
 

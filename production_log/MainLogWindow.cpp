@@ -3,8 +3,8 @@
 #include "common/BusyCursor.h"
 #include "common/Clock.h"
 #include "common/Messages.h"
-#include "db/DataModule.h"
 #include "common/QueryGrid.h"
+#include "db/DataModule.h"
 #include "production_log/ClosedMarkDelegate.h"
 #include "production_log/ProductionRecords.h"
 
@@ -161,16 +161,20 @@ QMenuBar* MainLogWindow::buildMenu()
                        void (MainLogWindow::*request)()) {
         QAction* action = menu->addAction(caption);
         action->setObjectName(objectName);
-        connect(action, &QAction::triggered, this, [this, request] { runModal([this, request] { emit(this->*request)(); }); });
+        connect(action, &QAction::triggered, this,
+                [this, request] { runModal([this, request] { emit(this->*request)(); }); });
         return action;
     };
     QMenu* reference = bar->addMenu(QStringLiteral("Справочники"));
     reference->setObjectName(QStringLiteral("N1"));
     reference->menuAction()->setObjectName(QStringLiteral("referenceMenu"));
-    item(reference, QStringLiteral("Рабочие"), QStringLiteral("workersAction"), &MainLogWindow::workersRequested);
-    item(reference, QStringLiteral("Изделия"), QStringLiteral("productsAction"), &MainLogWindow::productsRequested);
+    item(reference, QStringLiteral("Рабочие"), QStringLiteral("workersAction"),
+         &MainLogWindow::workersRequested);
+    item(reference, QStringLiteral("Изделия"), QStringLiteral("productsAction"),
+         &MainLogWindow::productsRequested);
     item(reference, QStringLiteral("Цены"), QStringLiteral("pricesAction"), &MainLogWindow::pricesRequested);
-    item(reference, QStringLiteral("Операции"), QStringLiteral("operationTypesAction"), &MainLogWindow::operationTypesRequested);
+    item(reference, QStringLiteral("Операции"), QStringLiteral("operationTypesAction"),
+         &MainLogWindow::operationTypesRequested);
     // kept for the users' habit; does nothing
     reference->addAction(QStringLiteral("Внеурочное"))->setObjectName(QStringLiteral("extraHoursAction"));
     m_referenceMenu = reference->menuAction();
@@ -183,7 +187,8 @@ QMenuBar* MainLogWindow::buildMenu()
     QMenu* reports = bar->addMenu(QStringLiteral("Отчеты"));
     reports->setObjectName(QStringLiteral("reportsMenu"));
     reports->menuAction()->setObjectName(QStringLiteral("reportsMenu"));
-    item(reports, QStringLiteral("Сводные отчеты"), QStringLiteral("summaryReportsAction"), &MainLogWindow::reportsRequested);
+    item(reports, QStringLiteral("Сводные отчеты"), QStringLiteral("summaryReportsAction"),
+         &MainLogWindow::reportsRequested);
 
     QAction* exit = bar->addAction(QStringLiteral("Выход"));
     exit->setObjectName(QStringLiteral("exitAction"));
@@ -192,7 +197,19 @@ QMenuBar* MainLogWindow::buildMenu()
     QAction* import = bar->addAction(QStringLiteral("Импорт"));
     import->setObjectName(QStringLiteral("importAction"));
     import->setVisible(false);
-    connect(import, &QAction::triggered, this, [this] { runModal([this] { emit importRequested(); }); });
+    import->setEnabled(false);
+    const auto requestImport = [this] { runModal([this] { emit importRequested(); }); };
+    connect(import, &QAction::triggered, this, requestImport);
+    m_importMenu = import;
+    // A hidden menu item has no working shortcut, so the key lives on an action of the window;
+    // it stays unknown to users, as the hidden item does.
+    m_importShortcut = new QAction(this);
+    m_importShortcut->setObjectName(QStringLiteral("importShortcutAction"));
+    m_importShortcut->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
+    m_importShortcut->setShortcutContext(Qt::WindowShortcut);
+    m_importShortcut->setEnabled(false);
+    addAction(m_importShortcut);
+    connect(m_importShortcut, &QAction::triggered, this, requestImport);
     return bar;
 }
 
@@ -212,6 +229,8 @@ void MainLogWindow::logIn(const QString& loginName, const MainWindowAccess& acce
     m_date->setEnabled(access.datePicker);
     m_referenceMenu->setEnabled(access.referenceMenu);
     m_timesheetMenu->setEnabled(access.timesheetMenu);
+    m_importMenu->setEnabled(access.legacyImport);
+    m_importShortcut->setEnabled(access.legacyImport);
 }
 
 WorkingDay MainLogWindow::workingDay() const
@@ -319,8 +338,8 @@ bool MainLogWindow::eventFilter(QObject* watched, QEvent* event)
 
 void MainLogWindow::showDayOff(bool dayOff)
 {
-    m_dayOff->setStyleSheet(dayOff ? QStringLiteral("QCheckBox { background-color: #FF0000; font-weight: bold; }")
-                                   : QString());
+    m_dayOff->setStyleSheet(
+        dayOff ? QStringLiteral("QCheckBox { background-color: #FF0000; font-weight: bold; }") : QString());
 }
 
 void MainLogWindow::setShift(int shift)
@@ -337,8 +356,9 @@ void MainLogWindow::showShiftButtons()
 {
     for (int i = 0; i < 4; ++i)
         m_shiftButtons[i]->setStyleSheet(
-            i + 1 == m_shift ? QStringLiteral("QRadioButton { background-color: #008000; font-weight: bold; }")
-                             : QString());
+            i + 1 == m_shift
+                ? QStringLiteral("QRadioButton { background-color: #008000; font-weight: bold; }")
+                : QString());
 }
 
 void MainLogWindow::runModal(const std::function<void()>& opener)

@@ -109,6 +109,8 @@ private:
     QLabel* m_importProgress = nullptr;
     QAction* m_referenceMenu = nullptr;
     QAction* m_timesheetMenu = nullptr;
+    QAction* m_importMenu = nullptr;
+    QAction* m_importShortcut = nullptr;
     QTimer* m_versionTimer = nullptr;
 };
 

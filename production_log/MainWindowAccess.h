@@ -16,6 +16,8 @@ struct MainWindowAccess
     bool datePicker = true;
     bool referenceMenu = true;
     bool timesheetMenu = true;
+    // The import replaces seven tables: off unless the role grants it explicitly.
+    bool legacyImport = false;
 };
 
 } // namespace tabel

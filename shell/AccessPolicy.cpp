@@ -40,7 +40,7 @@ MainWindowAccess mainWindowAccess(AccessLevel level)
     MainWindowAccess access;
     switch (level) {
     case AccessLevel::Econom:
-        access = {false, false, false, false, false, false, false, false, false, false};
+        access = {false, false, false, false, false, false, false, false, false, false, false};
         break;
     case AccessLevel::Masters:
     case AccessLevel::Sklad:
@@ -49,6 +49,7 @@ MainWindowAccess mainWindowAccess(AccessLevel level)
         access.referenceMenu = access.timesheetMenu = false;
         break;
     case AccessLevel::Full:
+        access.legacyImport = true;
         break;
     }
     return access;

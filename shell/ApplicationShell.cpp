@@ -1,6 +1,7 @@
 #include "shell/ApplicationShell.h"
 
 #include "common/Clock.h"
+#include "legacy_import/LegacyImportCommand.h"
 
 #include "production_log/MainLogWindow.h"
 #include "production_log/ProductionRecordEditor.h"
@@ -85,6 +86,7 @@ void ApplicationShell::createWindows()
     m_timesheetWriter = std::make_unique<SpreadsheetWriter>(m_messages, *m_spreadsheetViewer);
     m_timesheetWindow =
         std::make_unique<TimesheetWindow>(*m_dataModule, m_messages, m_clock, *m_timesheetWriter, main);
+    m_legacyImport = std::make_unique<LegacyImportCommand>(m_database, m_messages, main);
 
     MainLogWindow* window = m_mainWindow.get();
     connect(window, &MainLogWindow::workersRequested, m_workersList.get(), &WorkersListWindow::openForEdit);
@@ -104,6 +106,7 @@ void ApplicationShell::createWindows()
         for (int shift = 1; shift <= 3; ++shift)
             m_dataModule->timesheetRows(shift).close();
     });
+    connect(window, &MainLogWindow::importRequested, this, [this] { m_legacyImport->start(); });
     connect(window, &MainLogWindow::addRecordRequested, this, [this] {
         m_recordEditor->prepareAdd(m_mainWindow->workingDay());
         m_recordEditor->exec();

@@ -30,6 +30,7 @@ class DesktopSpreadsheetViewer;
 class SpreadsheetWriter;
 class ReportsWindow;
 class TimesheetWindow;
+class LegacyImportCommand;
 
 // Owns the connection, the data module and every window, creates them once in their fixed
 // order and wires them together. The process ends when the login window closes.
@@ -59,6 +60,7 @@ public:
     OperationsListWindow& operationsList() { return *m_operationsList; }
     ReportsWindow& reportsWindow() { return *m_reportsWindow; }
     TimesheetWindow& timesheetWindow() { return *m_timesheetWindow; }
+    LegacyImportCommand& legacyImport() { return *m_legacyImport; }
     // The role's rules for the summary reports window, applied to it at login.
     const ReportsWindowAccess& reportsAccess() const { return m_reportsAccess; }
 
@@ -96,6 +98,7 @@ private:
     // The time sheet has a spreadsheet writer of its own, apart from the one the reports share.
     std::unique_ptr<SpreadsheetWriter> m_timesheetWriter;
     std::unique_ptr<TimesheetWindow> m_timesheetWindow;
+    std::unique_ptr<LegacyImportCommand> m_legacyImport;
     ReportsWindowAccess m_reportsAccess;
 };
 

@@ -139,6 +139,42 @@ private slots:
         QVERIFY(!driver.failed());
     }
 
+    void importKeyAsksOnlyWithFullAccess_data()
+    {
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<bool>("asks");
+        QTest::newRow("full access") << "73516280" << true;
+        QTest::newRow("masters") << "masters" << false;
+        QTest::newRow("econom") << "econom" << false;
+    }
+    void importKeyAsksOnlyWithFullAccess()
+    {
+        QFETCH(QString, word);
+        QFETCH(bool, asks);
+        ApplicationShell shell(m_messages, m_clock, build, {});
+        QVERIFY(shell.start(arguments()));
+        if (asks)
+            m_messages.answerNext(MessageAnswer::No);
+        ModalDriver driver;
+        driver.onNextModal([&](QWidget* main) {
+            QApplication::setActiveWindow(main);
+            QTest::keyClick(main, Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
+            static_cast<QDialog*>(main)->reject();
+        });
+        QLineEdit* box = shell.loginWindow().passwordBox();
+        QTest::keyClicks(box, word);
+        QTest::keyClick(box, Qt::Key_Return);
+        QVERIFY(!driver.failed());
+        if (asks) {
+            QCOMPARE(m_messages.shown().size(), 1);
+            QCOMPARE(m_messages.shown().first().caption, QStringLiteral("Импорт"));
+            QVERIFY(m_messages.shown().first().text.startsWith(
+                QStringLiteral("Импорт заменит содержимое таблиц:")));
+        } else {
+            QVERIFY(m_messages.shown().isEmpty());
+        }
+    }
+
     void wrongWordKeepsLoginWaiting()
     {
         ApplicationShell shell(m_messages, m_clock, build, {});

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace tabel {
+
+// How a field travels from the legacy row to the target row.
+enum class FieldKind {
+    Integer,
+    Real,
+    Text,
+    // Turned into text by the source and parsed by the target column (a date, a number, a
+    // date with time), so that the target's own type decides what it accepts.
+    ThroughText,
+};
+
+struct ImportField
+{
+    QString name;
+    FieldKind kind;
+};
+
+enum class SourceConnection { Legacy, Main };
+
+// One table pair of the import.
+struct ImportStep
+{
+    QString sourceTable;
+    QString targetTable;
+    SourceConnection source;
+    // Target rows take the source row's id; otherwise the database numbers them and the
+    // source is read in the order it delivers.
+    bool keepsIds;
+    QList<ImportField> fields;
+
+    QString targetSchema() const { return targetTable.section(QLatin1Char('.'), 0, 0); }
+    QString targetName() const { return targetTable.section(QLatin1Char('.'), 1); }
+};
+
+// The seven steps, in the order they run.
+const QList<ImportStep>& legacyImportSteps();
+
+} // namespace tabel

@@ -148,7 +148,7 @@ private slots:
                  (QStringList{"accounts_dep.h_tabel=3", "accounts_dep.izdel=2", "accounts_dep.nomenkl=3",
                               "accounts_dep.oper=3", "accounts_dep.vid_oper=2", "accounts_dep.workers=2",
                               "accounts_dep.smena=3"}));
-        for (const QString& table : {"H_TABEL", "IZDEL", "OPER", "VID_OPER", "WORKERS"})
+        for (const QString& table : QStringList{"H_TABEL", "IZDEL", "OPER", "VID_OPER", "WORKERS"})
             verifyImported(stepOf(table));
         // Step 3 keeps no ids: the database numbers the rows, in the order the source gave them.
         QCOMPARE(m_fixture->targetIds(QStringLiteral("accounts_dep.nomenkl")),

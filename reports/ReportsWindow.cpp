@@ -32,6 +32,13 @@ QFont boldOf(QFont font)
     return font;
 }
 
+// Set explicitly, so that the children of a bold group do not inherit its weight.
+QFont regularOf(QFont font)
+{
+    font.setBold(false);
+    return font;
+}
+
 QDateEdit* datePicker(const QString& objectName)
 {
     auto* picker = new QDateEdit;
@@ -93,7 +100,7 @@ QGroupBox* ReportsWindow::buildKindChoice()
     for (int index = 0; index < entries.size(); ++index) {
         auto* entry = new QRadioButton(entries.at(index));
         entry->setObjectName(QStringLiteral("productKind%1").arg(index));
-        entry->setFont(font()); // only the caption is bold
+        entry->setFont(regularOf(font())); // only the caption is bold
         m_kindChoice->addButton(entry, index);
         column->addWidget(entry);
     }
@@ -113,8 +120,8 @@ QGroupBox* ReportsWindow::buildPeriod()
          {std::pair{QStringLiteral("с"), m_from}, std::pair{QStringLiteral("по"), m_to}}) {
         auto* label = new QLabel(text);
         label->setBuddy(picker);
-        label->setFont(font());
-        picker->setFont(font());
+        label->setFont(regularOf(font()));
+        picker->setFont(regularOf(font()));
         form->addRow(label, picker);
     }
     return box;

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QList>
 #include <QString>
 #include <algorithm>
 #include <cmath>
 #include <ctime>
+#include <cstring>
 #include <functional>
 
 namespace tabel::bench {
@@ -80,6 +82,18 @@ inline QList<Figures> interleaved(int warmUps, int runs, const QList<std::functi
 inline QString ms(double value, int width = 8)
 {
     return QStringLiteral("%1").arg(value, width, 'f', value < 10 ? 2 : 1);
+}
+
+// A line of /proc/self/status without its key, such as "VmHWM:", the process's peak memory.
+inline QString processStatus(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return QStringLiteral("?");
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return QString::fromLatin1(line.mid(qsizetype(strlen(key)))).simplified();
+    return QStringLiteral("?");
 }
 
 } // namespace tabel::bench

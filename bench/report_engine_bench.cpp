@@ -18,23 +18,13 @@
 #include <cstdio>
 
 using namespace tabel;
+using namespace tabel::bench;
 
 namespace {
 
 const QColor titleBackground(0xF4, 0xF4, 0xF4);
 const QColor workerBackground(0xE0, 0xE0, 0xE0);
 const QColor sumBackground(0xEF, 0xEF, 0xEF);
-
-QString statusValue(const char* key)
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return "?";
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return QString::fromLatin1(line.mid(qsizetype(strlen(key)))).simplified();
-    return "?";
-}
 
 ReportBand band(double height, QList<ReportItem> items, const QColor& background = {})
 {
@@ -169,7 +159,7 @@ int main(int argc, char** argv)
     timer.start();
     const std::shared_ptr<const RowSource> rows = yearOfRows(rowCount);
     const double buildRows = timer.nsecsElapsed() / 1e6;
-    const QString rowsResident = statusValue("VmRSS:");
+    const QString rowsResident = processStatus("VmRSS:");
 
     timer.restart();
     PreparedReport report(summaryDefinition(), rows);
@@ -179,7 +169,7 @@ int main(int argc, char** argv)
     timer.restart();
     report.layoutAll();
     const double allPages = timer.nsecsElapsed() / 1e6;
-    const QString afterLayout = statusValue("VmRSS:");
+    const QString afterLayout = processStatus("VmRSS:");
 
     timer.restart();
     QImage image((report.pageSize() * 150 / 96).toSize(), QImage::Format_RGB32);
@@ -205,6 +195,6 @@ int main(int argc, char** argv)
     std::printf("first page painted (150 dpi)  %s ms\n", qPrintable(bench::ms(paintFirst)));
     std::printf("200 pages to PDF              %s ms (%s, %lld bytes)\n", qPrintable(bench::ms(pdf)),
                 written ? qPrintable(pdfFile) : "FAILED", QFile(pdfFile).size());
-    std::printf("peak memory (VmHWM)           %s\n", qPrintable(statusValue("VmHWM:")));
+    std::printf("peak memory (VmHWM)           %s\n", qPrintable(processStatus("VmHWM:")));
     return written ? 0 : 1;
 }

@@ -27,6 +27,7 @@
 #include <cstdio>
 
 using namespace tabel;
+using namespace tabel::bench;
 
 namespace {
 
@@ -45,17 +46,6 @@ class KeepingViewer : public SpreadsheetViewer
 public:
     void open(const QString& path) override { QFile::remove(path); }
 };
-
-QString statusValue(const char* key)
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return "?";
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return QString::fromLatin1(line.mid(qsizetype(strlen(key)))).simplified();
-    return "?";
-}
 
 // The peak so far is forgotten, so that each summary reports its own.
 void resetPeakMemory()
@@ -127,7 +117,7 @@ void benchSummary(Database& database, SummaryReportKind kind, const ReportPeriod
                 qPrintable(bench::ms(firstPage)), qPrintable(bench::ms(lastPage)),
                 pdf ? qPrintable(bench::ms(pdfMs)) : "       -", report->rows().rowCount(),
                 report->knownPageCount(), qPrintable(bench::ms(longestSlice, 6)),
-                qPrintable(statusValue("VmHWM:")));
+                qPrintable(processStatus("VmHWM:")));
     std::fflush(stdout);
 }
 

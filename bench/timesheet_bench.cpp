@@ -47,16 +47,6 @@ public:
     QString last;
 };
 
-QString peakMemory()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return QStringLiteral("?");
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return QString::fromLatin1(line.mid(6).trimmed());
-    return QStringLiteral("?");
-}
 } // namespace
 
 int main(int argc, char* argv[])
@@ -147,6 +137,6 @@ int main(int argc, char* argv[])
     out << "  print: button to the first page shown in the preview, median ms: "
         << ms(figuresOf(firstPages).median) << "   goal <= 1500\n";
     out << "  all " << pages << " pages written to PDF, median ms: " << ms(figuresOf(pdfs).median) << "\n";
-    out << "  peak memory (VmHWM): " << peakMemory() << "\n";
+    out << "  peak memory (VmHWM): " << processStatus("VmHWM:") << "\n";
     return 0;
 }

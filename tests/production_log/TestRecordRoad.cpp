@@ -191,6 +191,7 @@ private slots:
             main.selectRow(0);
             editRecord(main, QStringLiteral("Изменить"), [&](ProductionRecordEditor& editor) {
                 editor.datePicker()->setDate(today.addDays(-1));
+                editor.quantityBox()->setFocus();
                 QTest::keyClick(editor.quantityBox(), Qt::Key_Return);
             });
             QCOMPARE(main.currentList().rowCount(), 0); // today's list: the record left it

@@ -284,6 +284,10 @@ void MainLogWindow::showEvent(QShowEvent* event)
     if (QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
     m_guard.run([this] { activate(); });
+    // The work starts on the records: the arrows choose one, Enter changes it, Tab goes on to
+    // "Добавить".
+    if (m_grid->isEnabled())
+        m_grid->setFocus();
 }
 
 void MainLogWindow::activate()

@@ -18,7 +18,8 @@ PickField makePickField(QWidget* parent, const QString& boxName, int boxWidth, c
     field.button->setObjectName(buttonName);
     field.button->setAccessibleName(buttonAccessibleName);
     field.button->setFixedWidth(32);
-    field.button->setAutoDefault(false);
+    // The default only while it has the focus: Enter on it picks, Enter in a box saves.
+    field.button->setAutoDefault(true);
     return field;
 }
 

@@ -10,8 +10,8 @@ namespace tabel {
 
 // A value an editor takes only from a list: the box shows the choice and cannot be typed in
 // or tabbed to, and the "..." button beside it opens the list. The button is what the
-// label's shortcut and the tab order reach. It is never the default button, since Enter
-// saves the editor wherever the focus is; it answers to Space.
+// label's shortcut and the tab order reach. Enter or Space on the focused button opens the
+// list; Enter anywhere else still works the editor's default button.
 struct PickField
 {
     QLineEdit* box = nullptr;

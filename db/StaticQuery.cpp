@@ -133,6 +133,16 @@ void StaticQuery::setFilter(RowFilter filter)
     m_view.refilter();
 }
 
+namespace {
+// Е and Ё are one letter to the sort order and to most typists, who write Е for both.
+QString withoutYo(QString text)
+{
+    text.replace(QChar(0x0401), QChar(0x0415)); // Ё -> Е
+    text.replace(QChar(0x0451), QChar(0x0435)); // ё -> е
+    return text;
+}
+} // namespace
+
 void StaticQuery::setPrefixFilter(const QString& field, const QString& prefix)
 {
     if (prefix.isEmpty()) {
@@ -140,9 +150,10 @@ void StaticQuery::setPrefixFilter(const QString& field, const QString& prefix)
         return;
     }
     const int column = fieldIndex(field);
-    setFilter([column, prefix](const QSqlQueryModel& rows, int row) {
-        return column >= 0 &&
-               rows.data(rows.index(row, column)).toString().startsWith(prefix, Qt::CaseInsensitive);
+    const QString wanted = withoutYo(prefix);
+    setFilter([column, wanted](const QSqlQueryModel& rows, int row) {
+        return column >= 0 && withoutYo(rows.data(rows.index(row, column)).toString().left(wanted.size()))
+                                  .startsWith(wanted, Qt::CaseInsensitive);
     });
 }
 

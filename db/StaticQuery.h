@@ -47,7 +47,8 @@ public:
     int find(const QString& field, const QVariant& value) const;
 
     void setFilter(RowFilter filter);
-    // Rows whose field starts with prefix, ignoring letter case (Cyrillic and Latin alike).
+    // Rows whose field starts with prefix, ignoring letter case (Cyrillic and Latin alike) and
+    // taking Е and Ё for the same letter.
     // Set it while the query is open: the field is looked up once.
     void setPrefixFilter(const QString& field, const QString& prefix);
     void clearFilter();

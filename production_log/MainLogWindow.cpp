@@ -2,6 +2,7 @@
 
 #include "common/BusyCursor.h"
 #include "common/Clock.h"
+#include "common/MenuKeyboard.h"
 #include "common/Messages.h"
 #include "common/QueryGrid.h"
 #include "db/DataModule.h"
@@ -17,6 +18,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -88,8 +90,9 @@ MainLogWindow::MainLogWindow(DataModule& dataModule, const Clock& clock, Message
     m_date->setObjectName(QStringLiteral("DateT"));
     m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    m_date->setDate(m_clock.today());
     m_date->installEventFilter(this);
+    m_dateText = m_date->findChild<QLineEdit*>();
+    m_dateText->installEventFilter(this);
     QWidget* calendarPopup = m_date->calendarWidget()->window();
     calendarPopup->installEventFilter(this);
     m_calendarPopup = calendarPopup;
@@ -102,6 +105,7 @@ MainLogWindow::MainLogWindow(DataModule& dataModule, const Clock& clock, Message
     m_dayOff->setAutoFillBackground(true);
     connect(m_dayOff, &QCheckBox::toggled, this, &MainLogWindow::showDayOff);
     top->addWidget(m_dayOff);
+    setWorkingDate(m_clock.today());
     top->addStretch();
     layout->addLayout(top);
 
@@ -111,6 +115,9 @@ MainLogWindow::MainLogWindow(DataModule& dataModule, const Clock& clock, Message
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the grid for the buttons; the arrows move between records.
+    m_grid->setTabKeyNavigation(false);
+    m_grid->installEventFilter(this);
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
     m_grid->verticalHeader()->hide();
     m_gridLayout = new QueryGrid(*m_grid, recordColumns());
@@ -124,6 +131,7 @@ MainLogWindow::MainLogWindow(DataModule& dataModule, const Clock& clock, Message
         button->setObjectName(name);
         button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, m_guard.slot([this, handler] { (this->*handler)(); }));
+        button->installEventFilter(this);
         return button;
     };
     m_add = addButton(QStringLiteral("Добавить"), QStringLiteral("Button1"), &MainLogWindow::addRecord);
@@ -157,6 +165,7 @@ QMenuBar* MainLogWindow::buildMenu()
 {
     auto* bar = new QMenuBar(this);
     bar->setNativeMenuBar(false);
+    reachMenuByKeyboard(*bar);
     auto item = [this](QMenu* menu, const QString& caption, const QString& objectName,
                        void (MainLogWindow::*request)()) {
         QAction* action = menu->addAction(caption);
@@ -289,15 +298,26 @@ void MainLogWindow::showEvent(QShowEvent* event)
     if (QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
     m_guard.run([this] { activate(); });
+    // The work starts on the records: the arrows choose one, Enter changes it, Tab goes on to
+    // "Добавить".
+    if (m_grid->isEnabled())
+        m_grid->setFocus();
 }
 
 void MainLogWindow::activate()
 {
+    // A tick belongs to the date it was given for: moving to another date takes that date's
+    // own, while staying keeps a holiday the user ticked for today.
     const QDate today = m_clock.today();
-    m_date->setDate(today);
-    if (isWeekend(today))
-        m_dayOff->setChecked(true);
+    if (m_date->date() != today)
+        setWorkingDate(today);
     reloadLists();
+}
+
+void MainLogWindow::setWorkingDate(const QDate& date)
+{
+    m_date->setDate(date);
+    m_dayOff->setChecked(isWeekend(date));
 }
 
 void MainLogWindow::reloadLists()
@@ -322,18 +342,44 @@ void MainLogWindow::chooseDate()
 
 bool MainLogWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    const bool enter =
+        event->type() == QEvent::KeyPress && (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+                                              static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter);
     // Typing a date does not reload the lists: only closing the calendar or Enter does,
     // so that a half-typed date never hits the database.
-    if (watched == m_date && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            m_guard.run([this] { chooseDate(); });
+    if (watched == m_date && enter) {
+        m_guard.run([this] { chooseDate(); });
+        return true;
+    }
+    if (watched == m_calendarPopup && event->type() == QEvent::Hide) {
+        QTimer::singleShot(0, this, m_guard.slot([this] { chooseDate(); }));
+    } else if (watched == m_dateText || watched == m_date) {
+        selectDayOnFirstClick(event);
+    } else if (watched == m_grid && enter) {
+        if (m_change->isEnabled())
+            m_guard.run([this] { changeRecord(); });
+        return true;
+    } else if (enter) {
+        // The window has no default button, so Enter means the button it is pressed on.
+        if (auto* button = qobject_cast<QPushButton*>(watched)) {
+            button->click();
             return true;
         }
-    } else if (watched == m_calendarPopup && event->type() == QEvent::Hide) {
-        QTimer::singleShot(0, this, m_guard.slot([this] { chooseDate(); }));
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void MainLogWindow::selectDayOnFirstClick(QEvent* event)
+{
+    // A click leaves the caret between digits of a full section, where typing does nothing;
+    // the click that brings the focus in picks the day instead, so a whole date can be typed.
+    if (event->type() == QEvent::FocusIn &&
+        static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason) {
+        m_selectDayOnRelease = true;
+    } else if (event->type() == QEvent::MouseButtonRelease && m_selectDayOnRelease) {
+        m_selectDayOnRelease = false;
+        m_date->setSelectedSection(QDateTimeEdit::DaySection);
+    }
 }
 
 void MainLogWindow::showDayOff(bool dayOff)
@@ -356,8 +402,10 @@ void MainLogWindow::showShiftButtons()
 {
     for (int i = 0; i < 4; ++i)
         m_shiftButtons[i]->setStyleSheet(
+            // White on the green, since black on it is hard to read.
             i + 1 == m_shift
-                ? QStringLiteral("QRadioButton { background-color: #008000; font-weight: bold; }")
+                ? QStringLiteral(
+                      "QRadioButton { background-color: #008000; color: #FFFFFF; font-weight: bold; }")
                 : QString());
 }
 
@@ -390,14 +438,21 @@ void MainLogWindow::deleteRecord()
     if (id.isNull())
         return;
     StaticQuery& list = currentList();
-    if (!m_messages.confirmDeletion(QStringLiteral("Удалить позицию из списка?"))) {
-        list.reopen();
-        selectRow(0);
-        return;
-    }
-    ProductionRecords(m_dataModule.database()).deleteRecord(id.toInt());
+    const int row = currentRow();
+    // The question names the record, so that the user sees which one goes.
+    const auto text = [this](const char* field) {
+        return currentValue(QString::fromLatin1(field)).toString().trimmed();
+    };
+    const QString record =
+        QStringLiteral("%1; %2; %3; кол-во %4").arg(text("fio"), text("marka"), text("vid"), text("kol_vo"));
+    const bool yes =
+        m_messages.show({QStringLiteral("Удаление"), QStringLiteral("Удалить позицию из списка?"),
+                         MessageIcon::Question, MessageButtons::YesNo, record}) == MessageAnswer::Yes;
+    if (yes)
+        ProductionRecords(m_dataModule.database()).deleteRecord(id.toInt());
+    // The cursor stays at its row number, so a second "Удалить" means the record now there.
     list.reopen();
-    selectRow(0);
+    selectRow(row);
 }
 
 void MainLogWindow::toggleClosedMark()

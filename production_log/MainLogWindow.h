@@ -14,6 +14,7 @@ class QAction;
 class QCheckBox;
 class QDateEdit;
 class QLabel;
+class QLineEdit;
 class QMenuBar;
 class QPushButton;
 class QRadioButton;
@@ -86,6 +87,9 @@ private:
     void toggleClosedMark();
     void refresh();
     void showDayOff(bool dayOff);
+    // The picker's date and the day-off box that goes with it.
+    void setWorkingDate(const QDate& date);
+    void selectDayOnFirstClick(QEvent* event);
     void showShiftButtons();
 
     DataModule& m_dataModule;
@@ -97,6 +101,8 @@ private:
 
     std::array<QRadioButton*, 4> m_shiftButtons{};
     QDateEdit* m_date = nullptr;
+    QLineEdit* m_dateText = nullptr;
+    bool m_selectDayOnRelease = false;
     QWidget* m_calendarPopup = nullptr;
     QCheckBox* m_dayOff = nullptr;
     QTableView* m_grid = nullptr;

@@ -4,12 +4,12 @@
 
 #include "common/DigitsValidator.h"
 #include "common/Messages.h"
-#include "common/Numbers.h"
 #include "common/PickField.h"
 #include "db/DataModule.h"
 #include "production_log/RecordPricing.h"
 
 #include <QDateEdit>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -123,8 +123,10 @@ ProductionRecordEditor::ProductionRecordEditor(DataModule& dataModule, Messages&
 
     connect(m_workerButton, &QPushButton::clicked, this, m_guard.slot([this] { pickWorker(); }));
     connect(m_operationButton, &QPushButton::clicked, this, m_guard.slot([this] { pickOperation(); }));
-    connect(m_quantity, &QLineEdit::editingFinished, this, &ProductionRecordEditor::refreshDisplay);
-    connect(m_hours, &QLineEdit::editingFinished, this, &ProductionRecordEditor::refreshDisplay);
+    // Leaving the box, not editingFinished: a validator keeps that signal back while the box is
+    // empty, and an empty box is exactly what must become "0".
+    m_quantity->installEventFilter(this);
+    m_hours->installEventFilter(this);
 }
 
 void ProductionRecordEditor::setPickers(WorkerPicker pickWorker, OperationPicker pickOperation)
@@ -191,6 +193,12 @@ void ProductionRecordEditor::showEvent(QShowEvent* event)
 
 bool ProductionRecordEditor::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::FocusOut && (watched == m_quantity || watched == m_hours)) {
+        // The window closing or a list opening over it is not the user leaving the box.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (isVisible() && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            refreshDisplay();
+    }
     if (event->type() == QEvent::MouseButtonPress) {
         if (watched == m_worker) {
             m_guard.run([this] { pickWorker(); });
@@ -211,6 +219,8 @@ void ProductionRecordEditor::pickWorker()
     if (const std::optional<ListChoice> choice = m_pickWorker()) {
         m_worker->setText(choice->text);
         m_workerId = choice->id;
+        // The next thing to enter is the operation; the keyboard goes straight on to it.
+        m_operationButton->setFocus(Qt::TabFocusReason);
     }
 }
 
@@ -229,6 +239,10 @@ void ProductionRecordEditor::pickOperation()
     }
     applyColourRule();
     refreshDisplay();
+    if (choice) {
+        m_quantity->setFocus(Qt::TabFocusReason);
+        m_quantity->selectAll();
+    }
 }
 
 void ProductionRecordEditor::applyColourRule()
@@ -273,7 +287,7 @@ void ProductionRecordEditor::save()
     record.workerId = m_workerId;
     record.productId = m_productId;
     record.operationId = m_operationId;
-    record.price = roundHalfEven(m_price, 4);
+    record.price = storedPrice(m_price);
     record.quantity = m_quantity->text().trimmed().toInt();
     record.rejects = m_rejects->text().trimmed().toInt();
     record.date = m_date->date();

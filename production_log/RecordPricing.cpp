@@ -13,7 +13,12 @@ double finalPrice(double basePrice, bool dayOff, int shift)
         price *= 1.2;
     else if (shift == 4)
         price *= 1.5;
-    return roundHalfEven(price, 4);
+    return price;
+}
+
+double storedPrice(double finalPrice)
+{
+    return roundHalfEven(finalPrice, 4);
 }
 
 QString displayPrice(double value)

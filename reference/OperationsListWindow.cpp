@@ -48,7 +48,6 @@ OperationsListWindow::OperationsListWindow(DataModule& dataModule, Messages& mes
     setFixedSize(865, 478);
     m_excel = new QPushButton(QStringLiteral("Excel"), this);
     m_excel->setObjectName(QStringLiteral("Button5"));
-    m_excel->setAutoDefault(false);
     m_prices = new QCheckBox(QStringLiteral("Цены"), this);
     m_prices->setObjectName(QStringLiteral("CheckBox1"));
     QFont bold = m_prices->font();

@@ -4,6 +4,13 @@
 #include "db/DataModule.h"
 #include "reference/ProductEditor.h"
 
+#include <QEvent>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTableView>
+
+#include <algorithm>
+
 namespace tabel {
 
 namespace {
@@ -28,8 +35,34 @@ ReferenceListWindow::Options productsOptions()
 
 ProductsListWindow::ProductsListWindow(DataModule& dataModule, Messages& messages, ProductEditor& editor,
                                        QWidget* parent)
-    : ReferenceListWindow(dataModule.products(), dataModule.database(), messages, productsOptions(), parent), m_editor(editor)
+    : ReferenceListWindow(dataModule.products(), dataModule.database(), messages, productsOptions(), parent),
+      m_editor(editor)
 {
+    grid()->installEventFilter(this);
+    // After the grid's own layout, which a reload puts back to the nominal widths.
+    connect(query().model(), &QAbstractItemModel::modelReset, this, &ProductsListWindow::fitColumns);
+}
+
+bool ProductsListWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == grid() && event->type() == QEvent::Resize)
+        fitColumns();
+    return ReferenceListWindow::eventFilter(watched, event);
+}
+
+void ProductsListWindow::fitColumns()
+{
+    const int grade = query().fieldIndex(QStringLiteral("marka"));
+    const int boxes = query().fieldIndex(QStringLiteral("massa"));
+    if (grade < 0 || boxes < 0)
+        return;
+    QTableView& view = *grid();
+    const int boxesWidth = std::max(67, view.horizontalHeader()->sectionSizeHint(boxes));
+    // The room is measured as if the vertical scrollbar were shown, so that a list growing
+    // past one screen does not push the columns out.
+    const int room = view.maximumViewportSize().width() - view.verticalScrollBar()->sizeHint().width();
+    view.setColumnWidth(boxes, boxesWidth);
+    view.setColumnWidth(grade, std::max(room - boxesWidth, 100));
 }
 
 // Both actions come back to the row number the cursor stood on, even when the saved product

@@ -21,8 +21,13 @@ protected:
     void changeItem() override;
     ListChoice choose() override;
     bool closeOnEmptyChoice() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // "Коробки" gets the room its title needs and the grade the rest, so that neither the
+    // title is cut nor a horizontal scrollbar appears.
+    void fitColumns();
+
     ProductEditor& m_editor;
 };
 

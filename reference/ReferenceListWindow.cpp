@@ -17,8 +17,8 @@
 
 namespace tabel {
 
-ReferenceListWindow::ReferenceListWindow(StaticQuery& query, TransactionHolder& transactions, Messages& messages,
-                                         Options options, QWidget* parent)
+ReferenceListWindow::ReferenceListWindow(StaticQuery& query, TransactionHolder& transactions,
+                                         Messages& messages, Options options, QWidget* parent)
     : QDialog(parent), m_query(query), m_messages(messages), m_guard(messages, transactions),
       m_options(std::move(options))
 {
@@ -55,8 +55,10 @@ ReferenceListWindow::ReferenceListWindow(StaticQuery& query, TransactionHolder& 
     m_delete->setObjectName(QStringLiteral("Button3"));
     m_exit = new QPushButton(QStringLiteral("Выход"), this);
     m_exit->setObjectName(QStringLiteral("Button4"));
+    // Enter on a focused button presses that button; Enter anywhere else works the mode's
+    // default button.
     for (QPushButton* button : {m_add, m_second, m_delete, m_exit})
-        button->setAutoDefault(false);
+        button->setAutoDefault(true);
     connect(m_add, &QPushButton::clicked, this, m_guard.slot([this] { addItem(); }));
     connect(m_second, &QPushButton::clicked, this, m_guard.slot([this] { secondButtonClicked(); }));
     connect(m_delete, &QPushButton::clicked, this, m_guard.slot([this] { deleteItem(); }));

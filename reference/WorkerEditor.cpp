@@ -67,7 +67,8 @@ void WorkerEditor::reloadLookups()
                QStringLiteral("select id, s_caption from cmn_department.department order by s_caption"));
     fillLookup(*m_position, m_database,
                QStringLiteral("select id, s_caption from hrms_staffpos.staffpos order by s_caption"));
-    fillLookup(*m_role, m_database, QStringLiteral("select id, s_caption from adm_role.roles order by s_caption"));
+    fillLookup(*m_role, m_database,
+               QStringLiteral("select id, s_caption from adm_role.roles order by s_caption"));
 }
 
 void WorkerEditor::prepareAdd()
@@ -79,13 +80,17 @@ void WorkerEditor::prepareAdd()
     reloadLookups();
 }
 
-void WorkerEditor::prepareChange(int id, const QString& fullName)
+void WorkerEditor::prepareChange(int id, const QString& fullName, const QString& department)
 {
     m_adding = false;
     m_id = id;
     setWindowTitle(QStringLiteral("Изменение данных работника"));
     m_fullName->setText(fullName.trimmed());
     reloadLookups();
+    // The worker's own department, not the one chosen for the previous worker: saving
+    // untouched must not move anyone to another shop. No match shows nothing.
+    m_department->setCurrentIndex(
+        m_department->findText(department, Qt::MatchExactly | Qt::MatchCaseSensitive));
 }
 
 void WorkerEditor::showEvent(QShowEvent* event)

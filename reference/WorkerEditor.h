@@ -20,8 +20,9 @@ public:
 
     // Add mode: an empty name. The three lists keep whatever was chosen in them last.
     void prepareAdd();
-    // Change mode for the worker with this id and name.
-    void prepareChange(int id, const QString& fullName);
+    // Change mode for the worker with this id and name; department: their stored position
+    // text, which the department list shows when a department has that caption.
+    void prepareChange(int id, const QString& fullName, const QString& department);
 
     QLineEdit* fullNameBox() const { return m_fullName; }
     QComboBox* departmentList() const { return m_department; }

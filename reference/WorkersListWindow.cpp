@@ -27,8 +27,8 @@ ReferenceListWindow::Options workersOptions()
 
 WorkersListWindow::WorkersListWindow(DataModule& dataModule, Messages& messages, WorkerEditor& editor,
                                      QWidget* parent)
-    : ReferenceListWindow(dataModule.workers(), dataModule.database(), messages, workersOptions(), parent), m_dataModule(dataModule),
-      m_editor(editor)
+    : ReferenceListWindow(dataModule.workers(), dataModule.database(), messages, workersOptions(), parent),
+      m_dataModule(dataModule), m_editor(editor)
 {
 }
 
@@ -44,7 +44,9 @@ void WorkersListWindow::changeItem()
     const int row = currentRow();
     if (row < 0)
         return;
-    m_editor.prepareChange(currentValue(QStringLiteral("id")).toInt(), currentValue(QStringLiteral("fio")).toString());
+    m_editor.prepareChange(currentValue(QStringLiteral("id")).toInt(),
+                           currentValue(QStringLiteral("fio")).toString(),
+                           currentValue(QStringLiteral("s_staffpos_hl")).toString());
     m_editor.exec();
     reload(row);
 }
@@ -61,7 +63,8 @@ void WorkersListWindow::deleteItem()
 
 ListChoice WorkersListWindow::choose()
 {
-    return {currentValue(QStringLiteral("fio")).toString().trimmed(), currentValue(QStringLiteral("id")).toInt()};
+    return {currentValue(QStringLiteral("fio")).toString().trimmed(),
+            currentValue(QStringLiteral("id")).toInt()};
 }
 
 } // namespace tabel

@@ -3,6 +3,7 @@
 #include "common/Messages.h"
 #include "shell/VersionWatch.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,10 +13,14 @@
 #include <QShowEvent>
 #include <QStyle>
 
+#include <algorithm>
+
 namespace tabel {
 
 namespace {
 const QString caption = QStringLiteral("Авторизация");
+constexpr int clientWidth = 330;
+constexpr int clientHeight = 44;
 } // namespace
 
 LoginWindow::LoginWindow(Messages& messages, QWidget* parent) : QDialog(parent), m_messages(messages)
@@ -52,7 +57,7 @@ LoginWindow::LoginWindow(Messages& messages, QWidget* parent) : QDialog(parent),
     layout->addWidget(m_enter);
     layout->addWidget(m_cancel);
 
-    setFixedSize(330, 44);
+    setFixedSize(clientWidth, clientHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(
             QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()));
@@ -64,6 +69,23 @@ LoginWindow::LoginWindow(Messages& messages, QWidget* parent) : QDialog(parent),
 void LoginWindow::setBuildStamp(const BuildStamp& build)
 {
     setWindowTitle(caption + QStringLiteral(" (build: ") + build.text() + QLatin1Char(')'));
+    fitCaption();
+}
+
+void LoginWindow::fitCaption()
+{
+    // The window manager cuts a caption longer than the title bar, and the build in it is
+    // what the user reads out on the phone. Title bars use a bold face and need room beside
+    // the text for the icon and the buttons.
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    const int needed = QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + titleBarRoom;
+    const int width = std::max(clientWidth, needed);
+    if (width == this->width())
+        return;
+    const QPoint centre = geometry().center();
+    setFixedSize(width, clientHeight);
+    move(centre - rect().center());
 }
 
 void LoginWindow::followVersion(VersionWatch& watch)
@@ -94,6 +116,9 @@ void LoginWindow::enterClicked()
     const std::optional<AccessLevel> level = accessForLoginWord(loginName);
     if (!level) {
         m_messages.error(QStringLiteral("Введены неверные данные."));
+        // The next try replaces the refused word instead of adding to it.
+        m_password->setFocus();
+        m_password->selectAll();
         return;
     }
     emit loggedIn(*level, loginName);

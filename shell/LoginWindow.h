@@ -29,6 +29,8 @@ public:
 
     // Shows the build in the caption: "Авторизация (build: 20230829.40333)".
     void setBuildStamp(const BuildStamp& build);
+    // Room beside a caption's text in a title bar: the icon and three buttons.
+    static constexpr int titleBarRoom = 140;
     // Every activation runs the version check first and then shows the checked build in the
     // caption; a check that fails leaves the caption as it was.
     void followVersion(VersionWatch& watch);
@@ -50,6 +52,7 @@ protected:
 
 private:
     void enterClicked();
+    void fitCaption();
 
     Messages& m_messages;
     QLabel* m_passwordLabel = nullptr;

@@ -193,20 +193,25 @@ INSERT INTO demo_route VALUES
   (5, 4, 1), (5, 5, 1), (5, 8, 1), (5, 7, 0), (5, 12, 0),
   (6, 1, 1), (6, 2, 1), (6, 3, 1), (6, 5, 1), (6, 7, 1), (6, 6, 1);
 
--- About three routes in four become operations of a product, in product order.
-INSERT INTO accounts_dep.oper (vid, naimen, i_id, cena_new)
-SELECT r.type, r.naimen, g.id, 0
-  FROM cmn_gds_and_srv.gds_and_srv g
-  JOIN demo_route r ON r.class = g.id_class_item
- WHERE pg_temp.pick('oper:' || g.id || ':' || r.type || ':' || r.naimen) % 4 <> 0
- ORDER BY g.id, r.naimen, r.type;
-
 -- Price factor of a product: bigger products pay more per piece.
 CREATE TEMPORARY TABLE demo_product_factor AS
 SELECT g.id, CASE g.id_class_item WHEN 2 THEN 1.4 WHEN 3 THEN 1.8 WHEN 4 THEN 1.2
                                   WHEN 5 THEN 0.4 ELSE 0.6 END
              + (pg_temp.pick('factor:' || g.id) % 5) * 0.1 AS factor
   FROM cmn_gds_and_srv.gds_and_srv g;
+
+-- About three routes in four become operations of a product, in product order.
+-- cena_new is the price the factory's older program kept on the operation itself:
+-- the base rate of the work for this product, which is also the price of its
+-- lowest norm below. Operations entered by this program carry 0 there.
+INSERT INTO accounts_dep.oper (vid, naimen, i_id, cena_new)
+SELECT r.type, r.naimen, g.id, round(t.rate * f.factor, 2)
+  FROM cmn_gds_and_srv.gds_and_srv g
+  JOIN demo_route r ON r.class = g.id_class_item
+  JOIN demo_type t ON t.id = r.type
+  JOIN demo_product_factor f ON f.id = g.id
+ WHERE pg_temp.pick('oper:' || g.id || ':' || r.type || ':' || r.naimen) % 4 <> 0
+ ORDER BY g.id, r.naimen, r.type;
 
 -- One to three norm entries per operation: a higher norm pays a little more and
 -- carries a bonus, so the base price is the entry with the lowest norm.

@@ -6,10 +6,15 @@
 #include "support/GuiTestCase.h"
 #include "support/GuiTestMain.h"
 #include "support/TestDatabase.h"
+#include "support/TypeText.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -220,8 +225,10 @@ private slots:
         QCOMPARE(m_window->currentShift(), 4);
         QCOMPARE(m_window->workingDay().shift, 4);
         QCOMPARE(marks(), QStringList{"5=no"});
-        QVERIFY(
-            child<QRadioButton>(QStringLiteral("RadioButton4"))->styleSheet().contains("font-weight: bold"));
+        const QString current = child<QRadioButton>(QStringLiteral("RadioButton4"))->styleSheet();
+        QVERIFY(current.contains("font-weight: bold"));
+        QVERIFY(current.contains("background-color: #008000"));
+        QVERIFY(current.contains("color: #FFFFFF")); // readable on the green
         QVERIFY(child<QRadioButton>(QStringLiteral("RadioButton1"))->styleSheet().isEmpty());
     }
 
@@ -287,6 +294,130 @@ private slots:
         QVERIFY(opened);
         QCOMPARE(date->date(), today);
         QCOMPARE(m_window->currentList().rowCount(), 4);
+        // Saturday's tick does not come back with Tuesday: the next record is not priced twice.
+        QVERIFY(!child<QCheckBox>(QStringLiteral("CBox1"))->isChecked());
+        QVERIFY(!m_window->workingDay().dayOff);
+    }
+
+    void oneClickThenTypeADate()
+    {
+        logIn(QStringLiteral("sklad"));
+        auto* date = child<QDateEdit>(QStringLiteral("DateT"));
+        auto* text = date->findChild<QLineEdit*>();
+        child<QTableView>(QStringLiteral("DBGrid2"))->setFocus();
+        // On the year, where a click leaves the caret behind the last digit.
+        QTest::mouseClick(text, Qt::LeftButton, {}, QPoint(text->width() - 4, text->height() / 2));
+        QVERIFY(date->hasFocus());
+        typeText(text, QStringLiteral("09032024"));
+        QCOMPARE(date->date(), saturday);
+        QTest::keyClick(text, Qt::Key_Return);
+        QCOMPARE(marks(), QStringList{"6=no"});
+        QVERIFY(child<QCheckBox>(QStringLiteral("CBox1"))->isChecked());
+    }
+
+    void keysOfTheGridAndButtons()
+    {
+        logIn(QStringLiteral("73516280"));
+        int changes = 0;
+        int adds = 0;
+        connect(m_window.get(), &MainLogWindow::changeRecordRequested, this, [&] { ++changes; });
+        connect(m_window.get(), &MainLogWindow::addRecordRequested, this, [&] { ++adds; });
+        auto* grid = child<QTableView>(QStringLiteral("DBGrid2"));
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Return);
+        QCOMPARE(changes, 1);
+        QTest::keyClick(grid, Qt::Key_Tab);
+        QVERIFY(!grid->hasFocus());
+        QCOMPARE(m_window->focusWidget(), button(QStringLiteral("Добавить")));
+        QTest::keyClick(m_window->focusWidget(), Qt::Key_Return);
+        QCOMPARE(adds, 1);
+        QCOMPARE(changes, 1);
+        // Enter means the focused button, whichever it is.
+        m_db->run(QStringLiteral("delete from accounts_dep.smena"));
+        button(QStringLiteral("Обновить"))->setFocus();
+        QTest::keyClick(button(QStringLiteral("Обновить")), Qt::Key_Enter);
+        QVERIFY(marks().isEmpty());
+        QCOMPARE(adds, 1);
+    }
+
+    void enterOnARecordWhereChangingIsAllowed()
+    {
+        logIn(QStringLiteral("masters"));
+        bool changed = false;
+        connect(m_window.get(), &MainLogWindow::changeRecordRequested, this, [&] { changed = true; });
+        auto* grid = child<QTableView>(QStringLiteral("DBGrid2"));
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Return);
+        QVERIFY(!changed);
+    }
+
+    void altWalksTheMenuBar()
+    {
+        logIn(QStringLiteral("73516280"));
+        auto* bar = m_window->findChild<QMenuBar*>();
+        QTest::keyClick(m_window->focusWidget(), Qt::Key_Alt, Qt::AltModifier);
+        QVERIFY(bar->activeAction());
+        QCOMPARE(bar->activeAction()->text(), QStringLiteral("Справочники"));
+        QVERIFY(bar->hasFocus());
+        // Along the bar to its last item, "Выход", which Enter runs.
+        QTest::keyClick(bar, Qt::Key_Left);
+        QCOMPARE(bar->activeAction()->text(), QStringLiteral("Выход"));
+        QTest::keyClick(bar, Qt::Key_Return);
+        QVERIFY(!m_window->isVisible());
+    }
+
+    void f10OpensTheFirstMenuOpenToTheUser_data()
+    {
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QString>("firstItem");
+        QTest::newRow("full access") << "73516280"
+                                     << "Справочники"
+                                     << "workersRequested";
+        QTest::newRow("econom") << "econom"
+                                << "Отчеты"
+                                << "reportsRequested";
+    }
+    void f10OpensTheFirstMenuOpenToTheUser()
+    {
+        QFETCH(QString, word);
+        QFETCH(QString, menu);
+        QFETCH(QString, firstItem);
+        logIn(word);
+        QStringList requested;
+        connect(m_window.get(), &MainLogWindow::workersRequested, this,
+                [&] { requested << "workersRequested"; });
+        connect(m_window.get(), &MainLogWindow::reportsRequested, this,
+                [&] { requested << "reportsRequested"; });
+        QTest::keyClick(m_window->focusWidget(), Qt::Key_F10);
+        auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(popup);
+        QCOMPARE(popup->menuAction()->text(), menu);
+        QTest::keyClick(popup, Qt::Key_Down);
+        QTest::keyClick(popup, Qt::Key_Return);
+        QCOMPARE(requested, QStringList{firstItem});
+    }
+
+    void deleteKeepsTheRowAndNamesTheRecord()
+    {
+        logIn(QStringLiteral("73516280"));
+        m_window->selectRow(2);
+        const QString third = m_window->currentValue(QStringLiteral("id")).toString();
+        const QString fourth = m_window->currentList().value(3, QStringLiteral("id")).toString();
+        m_messages.answerNext(MessageAnswer::No);
+        QTest::mouseClick(button(QStringLiteral("Удалить")), Qt::LeftButton);
+        QCOMPARE(m_window->currentRow(), 2);
+        const Message asked = m_messages.shown().last();
+        QCOMPARE(asked.text, QStringLiteral("Удалить позицию из списка?"));
+        QCOMPARE(asked.detail, QStringLiteral("Иванов Иван; А-100; Резка; кол-во 10"));
+
+        m_messages.answerNext(MessageAnswer::Yes);
+        QTest::mouseClick(button(QStringLiteral("Удалить")), Qt::LeftButton);
+        QCOMPARE(m_db->count(QStringLiteral("select count(*) from accounts_dep.smena where id = :id"),
+                             {{":id", third.toInt()}}),
+                 0);
+        QCOMPARE(m_window->currentRow(), 2);
+        QCOMPARE(m_window->currentValue(QStringLiteral("id")).toString(), fourth);
     }
 };
 

@@ -50,6 +50,19 @@ class TestProductionRecordEditor : public GuiTestCase
             m_editor->colourBox()->setText(QStringLiteral("3"));
     }
 
+    void showEditor()
+    {
+        m_editor->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_editor.get()));
+    }
+    // The user leaves the box with Tab.
+    void leave(QLineEdit* box)
+    {
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Tab);
+        QVERIFY(!box->hasFocus());
+    }
+
 private slots:
     void init()
     {
@@ -115,7 +128,8 @@ private slots:
     void pickPricesByTheWorkingDay()
     {
         fillIn(cutting, {day, 4, true, "masters"});
-        emit m_editor->quantityBox()->editingFinished(); // the user leaves the box
+        showEditor();
+        leave(m_editor->quantityBox());
         QCOMPARE(m_editor->basePriceBox()->text(), QStringLiteral("2"));
         QCOMPARE(m_editor->finalPriceBox()->text(), QStringLiteral("6"));
         QCOMPARE(m_editor->amountBox()->text(), QStringLiteral("60")); // rejects not subtracted here
@@ -125,15 +139,45 @@ private slots:
                  1);
     }
 
-    void emptyQuantityBecomesZeroOnLeaving()
+    void emptyBoxBecomesZeroOnLeaving_data()
     {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("amount"); // refreshed on leaving, from what the boxes then hold
+        QTest::newRow("Кол-во") << "quantity"
+                                << "0";
+        QTest::newRow("Время") << "hours"
+                               << "20";
+    }
+    void emptyBoxBecomesZeroOnLeaving()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, amount);
         fillIn(cutting);
-        m_editor->quantityBox()->clear();
-        m_editor->pickOperation(); // as when the box is left or an operation is picked again
-        QCOMPARE(m_editor->quantityBox()->text(), QStringLiteral("0"));
-        m_editor->rejectsBox()->setText(QStringLiteral("0"));
+        showEditor();
+        QLineEdit* emptied =
+            box == QLatin1String("quantity") ? m_editor->quantityBox() : m_editor->hoursBox();
+        emptied->clear();
+        m_editor->amountBox()->clear();
+        leave(emptied);
+        QCOMPARE(emptied->text(), QStringLiteral("0"));
+        QCOMPARE(m_editor->amountBox()->text(), amount);
         m_editor->save();
+        QVERIFY2(m_messages.shown().isEmpty(), qPrintable(m_messages.texts().join(" | ")));
         QCOMPARE(records(), 1);
+    }
+
+    // 0,6875 on overtime is 1,03125: shown and stored as 1,0312, but ten pieces earn 10,3125.
+    void amountComesFromTheUnroundedPrice()
+    {
+        const OperationChoice odd{10, 100, 0.6875, QStringLiteral("А-100; Резка; Готовая продукция")};
+        fillIn(odd, {day, 4, false, "masters"});
+        showEditor();
+        leave(m_editor->quantityBox());
+        QCOMPARE(m_editor->finalPriceBox()->text(), QStringLiteral("1,0312"));
+        QCOMPARE(m_editor->amountBox()->text(), QStringLiteral("10,3125"));
+        m_editor->save();
+        QCOMPARE(m_db->count(QStringLiteral("select count(*) from accounts_dep.smena where cena = 1.0312")),
+                 1);
     }
 
     void rejectsAboveQuantityAndOutOfRangeNumbers()

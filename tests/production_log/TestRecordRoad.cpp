@@ -13,6 +13,7 @@
 #include "support/TestDatabase.h"
 #include "support/TypeText.h"
 
+#include <QApplication>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
@@ -111,6 +112,26 @@ class TestRecordRoad : public GuiTestCase
         QTest::mouseClick(editor.findChild<QPushButton*>(QStringLiteral("Button4")), Qt::LeftButton);
     }
 
+    // Keys go where a user's keys go: to the focused control of the window on top. Each press
+    // and each typed character is one keystroke.
+    int m_keystrokes = 0;
+    static QWidget* keyTarget()
+    {
+        QWidget* window = QApplication::activeModalWidget();
+        return window && window->focusWidget() ? window->focusWidget() : window;
+    }
+    void press(Qt::Key key)
+    {
+        ++m_keystrokes;
+        QTest::keyClick(keyTarget(), key);
+    }
+    void type(const QString& text)
+    {
+        m_keystrokes += text.size();
+        for (const QChar ch : text)
+            typeText(keyTarget(), QString(ch));
+    }
+
 private slots:
     void init()
     {
@@ -166,6 +187,68 @@ private slots:
         QCOMPARE(m_messages.shown().size(), 1);
     }
 
+    // A shift's records entered without the mouse, by the shortest path: Enter on "Добавить",
+    // Enter on the worker's "...", the name's first letter and Enter, Enter on the operation's
+    // "...", Down to the cutting (the paint operation sorts first) and Enter, the quantity, Tab,
+    // the hours, Enter.
+    void aShiftByKeysAlone()
+    {
+        const QStringList workers{"Абрамов", "Белов",   "Гусев", "Данилов", "Жуков",
+                                  "Зайцев",  "Комаров", "Лосев", "Морозов", "Носов"};
+        for (int i = 0; i < workers.size(); ++i)
+            m_db->run(
+                QStringLiteral(
+                    "insert into cmn_contractor.person (id, s_caption, s_code) values (:id, :fio, :id)"),
+                {{":id", 20 + i}, {":fio", workers.at(i)}});
+        logIn(QStringLiteral("masters"), [&](MainLogWindow& main) {
+            ProductionRecordEditor& editor = m_shell->recordEditor();
+            auto* add = buttonIn(&main, QStringLiteral("Добавить"));
+            for (int tabs = 0; keyTarget() != add && tabs < 20; ++tabs)
+                press(Qt::Key_Tab);
+            QCOMPARE(keyTarget(), add);
+            for (int i = 0; i < workers.size(); ++i) {
+                const QString quantity = QString::number(10 + i);
+                m_driver.onNextModal(
+                    [&](QWidget*) {
+                        QCOMPARE(keyTarget(), editor.findChild<QPushButton*>(QStringLiteral("Button3")));
+                        m_driver.onNextModal(
+                            [&](QWidget*) {
+                                type(workers.at(i).left(1));
+                                press(Qt::Key_Return);
+                            },
+                            &editor);
+                        press(Qt::Key_Return);
+                        QCOMPARE(editor.workerBox()->text(), workers.at(i));
+                        QCOMPARE(keyTarget(), editor.findChild<QPushButton*>(QStringLiteral("Button4")));
+                        m_driver.onNextModal(
+                            [&](QWidget*) {
+                                press(Qt::Key_Down);
+                                press(Qt::Key_Return);
+                            },
+                            &editor);
+                        press(Qt::Key_Return);
+                        QCOMPARE(keyTarget(), editor.quantityBox());
+                        type(quantity);
+                        press(Qt::Key_Tab);
+                        type(QStringLiteral("8"));
+                        press(Qt::Key_Return);
+                        QVERIFY2(!editor.isVisible(), qPrintable(m_messages.texts().join(" | ")));
+                    },
+                    &main);
+                press(Qt::Key_Return);
+                QCOMPARE(keyTarget(), add);
+            }
+            QCOMPARE(main.currentList().rowCount(), workers.size());
+        });
+        QCOMPARE(
+            m_db->count(QStringLiteral("select count(*) from accounts_dep.smena s join accounts_dep.person p "
+                                       "on p.id = s.w_id where s.kol_vo = 10 + p.id - 20 and s.time = 8 "
+                                       "and s.o_id = 100")),
+            workers.size());
+        QVERIFY(m_messages.shown().isEmpty());
+        qInfo("ten records by keys alone: %d keystrokes", m_keystrokes);
+    }
+
     void fullAccessChangesMovesAndDeletes()
     {
         m_db->run(QStringLiteral(
@@ -191,6 +274,7 @@ private slots:
             main.selectRow(0);
             editRecord(main, QStringLiteral("Изменить"), [&](ProductionRecordEditor& editor) {
                 editor.datePicker()->setDate(today.addDays(-1));
+                editor.quantityBox()->setFocus();
                 QTest::keyClick(editor.quantityBox(), Qt::Key_Return);
             });
             QCOMPARE(main.currentList().rowCount(), 0); // today's list: the record left it

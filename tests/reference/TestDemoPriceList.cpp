@@ -7,6 +7,7 @@
 #include "support/TestDatabase.h"
 
 #include <QFile>
+#include <QHash>
 #include <QSet>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -47,6 +48,18 @@ private slots:
                                         productKindCaption(unpriced.value(2).toInt())}
                                 .join(QLatin1Char('|'));
         QCOMPARE(withoutNorms.size(), 2);
+        // The price each operation carries from before this program, by grade, type and kind.
+        QSqlQuery stored = m_db->database().execute(
+            QStringLiteral("select trim(izdel.marka), trim(vid_oper.vid), oper.naimen, oper.cena_new "
+                           "from accounts_dep.oper join accounts_dep.izdel on izdel.id = oper.i_id "
+                           "join accounts_dep.vid_oper on vid_oper.id = oper.vid"));
+        QHash<QString, double> storedPrices;
+        while (stored.next())
+            storedPrices.insert(QStringList{stored.value(0).toString(), stored.value(1).toString(),
+                                            productKindCaption(stored.value(2).toInt())}
+                                    .join(QLatin1Char('|')),
+                                stored.value(3).toDouble());
+        QCOMPARE(storedPrices.size(), operations);
 
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
@@ -75,12 +88,16 @@ private slots:
             const auto kind = book.cell(4, row);
             QVERIFY2(grade && operation && price && kind, qPrintable(QString::number(row)));
             QVERIFY2(price->isNumber, qPrintable(price->value));
-            // The demo enters every operation at cena_new 0, as the operation editor does.
-            QCOMPARE(price->value.toDouble(), 0.0);
             QVERIFY2(captions.contains(kind->value), qPrintable(kind->value));
             kinds.insert(kind->value);
-            exported << QStringList{grade->value.trimmed(), operation->value.trimmed(), kind->value}.join(
-                QLatin1Char('|'));
+            const QString key =
+                QStringList{grade->value.trimmed(), operation->value.trimmed(), kind->value}.join(
+                    QLatin1Char('|'));
+            exported << key;
+            // Every demo operation has a price of its own, and the list shows that one.
+            QVERIFY2(price->value.toDouble() > 0, qPrintable(key));
+            QVERIFY2(storedPrices.contains(key), qPrintable(key));
+            QCOMPARE(price->value.toDouble(), storedPrices.value(key));
         }
         QCOMPARE(kinds, captions);
         QVERIFY(!book.cell(1, operations + 2));

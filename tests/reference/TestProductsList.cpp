@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 
@@ -144,6 +145,30 @@ private slots:
             m_list->openForEdit();
         QVERIFY(checked);
         QVERIFY(!m_module->products().isOpen());
+    }
+
+    // A list longer than the window, so that the vertical scrollbar takes its room too.
+    void columnsFitALongList()
+    {
+        m_db->run(
+            QStringLiteral("insert into cmn_gds_and_srv.gds_and_srv (s_caption, s_description, id_msm_bs, "
+                           "massa, id_class_item) select 'Изделие ' || n, '', 6, 0.125, 1 "
+                           "from generate_series(1, 60) as n"));
+        bool checked = false;
+        m_driver.onNextModal([&](QWidget*) {
+            checked = true;
+            QTableView& grid = *m_list->grid();
+            const QHeaderView& header = *grid.horizontalHeader();
+            QVERIFY(grid.verticalScrollBar()->isVisible());
+            for (int visual : {0, 1}) // both titles whole
+                QVERIFY(header.sectionSize(header.logicalIndex(visual)) >=
+                        header.sectionSizeHint(header.logicalIndex(visual)));
+            QVERIFY(header.length() <= grid.viewport()->width());
+            QVERIFY(!grid.horizontalScrollBar()->isVisible());
+            QTest::keyClick(m_list->filterBox(), Qt::Key_Escape);
+        });
+        m_list->openForEdit();
+        QVERIFY(checked);
     }
 
     void pickByTypedPrefixAndEnter()

@@ -18,7 +18,7 @@ using namespace tabel;
 namespace {
 const char* const fixture = R"(
 insert into cmn_contractor.person (id, s_caption, s_code, s_staffpos_hl) values
-  (1, 'Алексеев Виктор', '1', 'Цех 1'), (2, 'Борисова Анна', '2', 'Цех 2'), (3, 'Волков Артём', '3', ''),
+  (1, 'Алексеев Виктор', '1', 'Литейный цех'), (2, 'Борисова Анна', '2', 'Цех 2'), (3, 'Волков Артём', '3', ''),
   (4, 'Ёлкин Егор', '4', ''), (5, 'Ежов Олег', '5', '');
 select setval(pg_get_serial_sequence('cmn_contractor.person', 'id'), 100);
 insert into cmn_department.department (id, s_caption) values (1, 'Литейный цех'), (2, 'Покрасочный цех');
@@ -95,8 +95,8 @@ private slots:
             QVERIFY(m_list->secondButton()->isDefault());
             QVERIFY(!m_list->addButton()->isVisible());
             QVERIFY(!m_list->deleteButton()->isVisible());
-            typeText(m_list->filterBox(), QStringLiteral("е")); // Ё is a letter of its own
-            QCOMPARE(names(), QStringList{"Ежов Олег"});
+            typeText(m_list->filterBox(), QStringLiteral("е")); // Ё is the same letter to the filter
+            QCOMPARE(names(), (QStringList{"Ежов Олег", "Ёлкин Егор"}));
             m_list->filterBox()->clear();
             typeText(m_list->filterBox(), QStringLiteral("Б"));
             QTest::keyClick(m_list->filterBox(), Qt::Key_Return);
@@ -190,6 +190,44 @@ private slots:
             count(QStringLiteral("select count(*) from accounts_dep.person where id = 3 and fio = 'Яковлев "
                                  "Артём' and s_staffpos_hl = 'Покрасочный цех'")),
             1);
+    }
+
+    // The department list was last set for someone else; opening a worker shows their own.
+    void changeShowsTheWorkersOwnDepartment_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("shown"); // what the list shows, and what saving keeps
+        QTest::newRow("a department's caption") << 0 << "Литейный цех";
+        QTest::newRow("a text no department has") << 1 << "";
+    }
+    void changeShowsTheWorkersOwnDepartment()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, shown);
+        m_editor->prepareAdd();
+        m_editor->departmentList()->setCurrentIndex(
+            m_editor->departmentList()->findText(QStringLiteral("Покрасочный цех")));
+        m_driver.onNextModal([&](QWidget* list) {
+            m_list->selectRow(row);
+            m_driver.onNextModal(
+                [&](QWidget*) {
+                    QCOMPARE(m_editor->windowTitle(), QStringLiteral("Изменение данных работника"));
+                    QCOMPARE(m_editor->departmentList()->currentText(), shown);
+                    QCOMPARE(m_editor->departmentList()->currentIndex() >= 0, !shown.isEmpty());
+                    QTest::keyClick(m_editor->fullNameBox(), Qt::Key_Return);
+                },
+                list);
+            // Enter on the focused "Изменить", not on the default "Добавить".
+            m_list->secondButton()->setFocus();
+            QTest::keyClick(m_list->secondButton(), Qt::Key_Return);
+            m_list->reject();
+        });
+        m_list->openForEdit();
+        QCOMPARE(count(QStringLiteral("select count(*) from accounts_dep.person where id = :id and "
+                                      "s_staffpos_hl = :shown"),
+                       {{":id", row + 1}, {":shown", shown}}),
+                 1);
+        QVERIFY(m_messages.shown().isEmpty());
     }
 
     void deleteAsksAndRefusesWorkerWithRecords()

@@ -40,6 +40,7 @@ OperationEditor::OperationEditor(DataModule& dataModule, Messages& messages, Pro
     const PickField type = makePickField(frame, QStringLiteral("Edit2"), 329, QStringLiteral("Button4"),
                                          QStringLiteral("Выбрать вид операции"));
     m_type = type.box;
+    m_typeButton = type.button;
     m_kind = new QComboBox(frame);
     m_kind->setObjectName(QStringLiteral("ComboBox1"));
     m_kind->addItems(productKindCaptions());
@@ -118,6 +119,8 @@ void OperationEditor::pickProduct()
     if (const std::optional<ListChoice> choice = m_products.pick()) {
         m_product->setText(choice->text);
         m_productId = choice->id;
+        // The keyboard goes straight on to what comes next.
+        m_typeButton->setFocus(Qt::TabFocusReason);
     }
 }
 
@@ -126,6 +129,7 @@ void OperationEditor::pickType()
     if (const std::optional<ListChoice> choice = m_types.pick()) {
         m_type->setText(choice->text);
         m_typeId = choice->id;
+        m_kind->setFocus(Qt::TabFocusReason);
     }
 }
 

@@ -24,8 +24,8 @@ public:
                     OperationTypesListWindow& types, QWidget* parent = nullptr);
 
     void prepareAdd();
-    void prepareChange(int id, int productId, const QString& grade, int typeId, const QString& typeName, int kind,
-                       double basePrice);
+    void prepareChange(int id, int productId, const QString& grade, int typeId, const QString& typeName,
+                       int kind, double basePrice);
 
     void pickProduct();
     void pickType();
@@ -52,6 +52,7 @@ private:
     QLineEdit* m_product = nullptr;
     QWidget* m_productButton = nullptr;
     QLineEdit* m_type = nullptr;
+    QWidget* m_typeButton = nullptr;
     QComboBox* m_kind = nullptr;
     QLabel* m_priceLabel = nullptr;
     QLineEdit* m_price = nullptr;

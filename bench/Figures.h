@@ -6,8 +6,8 @@
 #include <QString>
 #include <algorithm>
 #include <cmath>
-#include <ctime>
 #include <cstring>
+#include <ctime>
 #include <functional>
 
 namespace tabel::bench {

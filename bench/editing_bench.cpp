@@ -57,7 +57,8 @@ int main(int argc, char* argv[])
     DataModule module(database);
     QTextStream out(stdout);
 
-    out << "Editing on " << settings.database << ", " << runs << " runs after 2 untimed; median / p90 / min ms\n";
+    out << "Editing on " << settings.database << ", " << runs
+        << " runs after 2 untimed; median / p90 / min ms\n";
 
     QList<double> openings;
     for (int run = 0; run < runs + 2; ++run) {

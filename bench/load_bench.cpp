@@ -45,15 +45,24 @@ public:
 QString kindName(FailureKind kind)
 {
     switch (kind) {
-    case FailureKind::ConnectionLost: return QStringLiteral("connection-lost");
-    case FailureKind::Busy: return QStringLiteral("lock-timeout");
-    case FailureKind::Conflict: return QStringLiteral("deadlock-or-serialization");
-    case FailureKind::NumberOutOfRange: return QStringLiteral("number-out-of-range");
-    case FailureKind::TextTooLong: return QStringLiteral("text-too-long");
-    case FailureKind::NoPermission: return QStringLiteral("permission");
-    case FailureKind::Duplicate: return QStringLiteral("unique");
-    case FailureKind::CheckFailed: return QStringLiteral("check");
-    case FailureKind::General: break;
+    case FailureKind::ConnectionLost:
+        return QStringLiteral("connection-lost");
+    case FailureKind::Busy:
+        return QStringLiteral("lock-timeout");
+    case FailureKind::Conflict:
+        return QStringLiteral("deadlock-or-serialization");
+    case FailureKind::NumberOutOfRange:
+        return QStringLiteral("number-out-of-range");
+    case FailureKind::TextTooLong:
+        return QStringLiteral("text-too-long");
+    case FailureKind::NoPermission:
+        return QStringLiteral("permission");
+    case FailureKind::Duplicate:
+        return QStringLiteral("unique");
+    case FailureKind::CheckFailed:
+        return QStringLiteral("check");
+    case FailureKind::General:
+        break;
     }
     return QStringLiteral("other");
 }
@@ -82,7 +91,8 @@ int runClient(const QStringList& args)
     QList<int> workers;
     QList<QPair<int, int>> operations; // operation, product
     {
-        QSqlQuery rows = database.execute(QStringLiteral("select id from cmn_contractor.person order by id limit 8"));
+        QSqlQuery rows =
+            database.execute(QStringLiteral("select id from cmn_contractor.person order by id limit 8"));
         while (rows.next())
             workers << rows.value(0).toInt();
         rows = database.execute(QStringLiteral("select id, i_id from accounts_dep.oper order by id limit 6"));
@@ -105,9 +115,10 @@ int runClient(const QStringList& args)
         return r;
     };
     auto randomRecordId = [&](QString* mark) {
-        QSqlQuery ids = database.execute(QStringLiteral("select id, ok from accounts_dep.smena where data between "
-                                                        ":a and :b order by random() limit 1"),
-                                         {{":a", firstDay}, {":b", firstDay.addDays(2)}});
+        QSqlQuery ids =
+            database.execute(QStringLiteral("select id, ok from accounts_dep.smena where data between "
+                                            ":a and :b order by random() limit 1"),
+                             {{":a", firstDay}, {":b", firstDay.addDays(2)}});
         if (!ids.next())
             return 0;
         *mark = ids.value(1).toString();
@@ -176,7 +187,8 @@ int main(int argc, char* argv[])
         return runClient(args.mid(1));
     const bool kills = !args.removeAll(QStringLiteral("--no-kills"));
     if (args.size() < 2) {
-        QTextStream(stderr) << "usage: tabel_bench_load SOCKET_FOLDER DATABASE [CLIENTS] [SECONDS] [--no-kills]\n";
+        QTextStream(stderr)
+            << "usage: tabel_bench_load SOCKET_FOLDER DATABASE [CLIENTS] [SECONDS] [--no-kills]\n";
         return 2;
     }
     const int clients = args.value(2, QStringLiteral("8")).toInt();
@@ -192,9 +204,8 @@ int main(int argc, char* argv[])
     for (int client = 0; client < clients; ++client) {
         auto* process = new QProcess(&app);
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process->start(app.applicationFilePath(),
-                       {QStringLiteral("--client"), args.at(0), args.at(1), QString::number(seconds),
-                        QString::number(1000 + client)});
+        process->start(app.applicationFilePath(), {QStringLiteral("--client"), args.at(0), args.at(1),
+                                                   QString::number(seconds), QString::number(1000 + client)});
         processes << process;
     }
     int killed = 0;
@@ -206,9 +217,10 @@ int main(int argc, char* argv[])
         if (!kills)
             continue;
         killed += database.readInt(
-            QStringLiteral("select count(pg_terminate_backend(pid)) as n from (select pid from pg_stat_activity "
-                           "where datname = current_database() and pid <> pg_backend_pid() and backend_type = "
-                           "'client backend' order by random() limit 1) victim"),
+            QStringLiteral(
+                "select count(pg_terminate_backend(pid)) as n from (select pid from pg_stat_activity "
+                "where datname = current_database() and pid <> pg_backend_pid() and backend_type = "
+                "'client backend' order by random() limit 1) victim"),
             QStringLiteral("n"));
     }
     long long operations = 0;
@@ -247,12 +259,14 @@ int main(int argc, char* argv[])
     out << "\n";
     const int mismatches = database.readInt(QString::fromUtf8(ledgerMismatches), QStringLiteral("n"));
     const int duplicateRecords = database.readInt(
-        QStringLiteral("select count(*) as n from (select 1 from accounts_dep.smena where data between '2021-03-01' "
-                       "and '2021-03-31' group by w_id, i_id, o_id, data, smena, color having count(*) > 1) d"),
+        QStringLiteral(
+            "select count(*) as n from (select 1 from accounts_dep.smena where data between '2021-03-01' "
+            "and '2021-03-31' group by w_id, i_id, o_id, data, smena, color having count(*) > 1) d"),
         QStringLiteral("n"));
     const int duplicateLedgerRows = database.readInt(
-        QStringLiteral("select count(*) as n from (select 1 from accounts_dep.h_tabel where month = 3 and year = 2021 "
-                       "group by w_id, smena, month, year having count(*) > 1) d"),
+        QStringLiteral(
+            "select count(*) as n from (select 1 from accounts_dep.h_tabel where month = 3 and year = 2021 "
+            "group by w_id, smena, month, year having count(*) > 1) d"),
         QStringLiteral("n"));
     out << "  at the end: ledger mismatches " << mismatches << ", duplicate records " << duplicateRecords
         << ", duplicate ledger rows " << duplicateLedgerRows << "\n";

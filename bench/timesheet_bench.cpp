@@ -67,9 +67,9 @@ int main(int argc, char* argv[])
     DataModule dataModule(database);
     PrintedMessages messages;
 
-    QSqlQuery busiest = database.execute(QStringLiteral(
-        "select extract(month from data)::int, extract(year from data)::int, count(*) from accounts_dep.smena "
-        "group by 1, 2 order by 3 desc limit 1"));
+    QSqlQuery busiest = database.execute(QStringLiteral("select extract(month from data)::int, extract(year "
+                                                        "from data)::int, count(*) from accounts_dep.smena "
+                                                        "group by 1, 2 order by 3 desc limit 1"));
     if (!busiest.next()) {
         out << "no records\n";
         return 1;
@@ -108,9 +108,8 @@ int main(int argc, char* argv[])
         TimesheetExport(database, writer).run(month, year, [&](int written, int) { exported = written; });
         exports << double(timer.nsecsElapsed()) / 1e6;
     }
-    out << "  export of " << exported << " workers to a finished .xlsx ("
-        << QFile(viewer.last).size() / 1024 << " KiB), median ms: " << ms(figuresOf(exports).median)
-        << "   goal <= 3000\n";
+    out << "  export of " << exported << " workers to a finished .xlsx (" << QFile(viewer.last).size() / 1024
+        << " KiB), median ms: " << ms(figuresOf(exports).median) << "   goal <= 3000\n";
 
     QList<double> firstPages;
     QList<double> pdfs;
@@ -118,9 +117,10 @@ int main(int argc, char* argv[])
     for (int run = 0; run < std::max(1, runs / 2); ++run) {
         QElapsedTimer timer;
         timer.start();
-        PreparedReport report(TimesheetPrintLayout::definition(TimesheetPrintLayout::title(
-                                  monthNames().value(month - 1), year)),
-                              std::make_shared<SqlQueryRowSource>(MonthlySummary::open(database, month, year)));
+        PreparedReport report(
+            TimesheetPrintLayout::definition(
+                TimesheetPrintLayout::title(monthNames().value(month - 1), year)),
+            std::make_shared<SqlQueryRowSource>(MonthlySummary::open(database, month, year)));
         {
             ReportPreview preview(report, QStringLiteral("Табель по времени"), &window);
             preview.show();

@@ -22,7 +22,8 @@ bool ActionGuard::run(const std::function<void()>& work, WhenOffline offline) co
         text = reportText(error);
         detail = reportDetail(error);
         const auto* failure = dynamic_cast<const ActionError*>(&error);
-        silent = offline == WhenOffline::StaySilent && failure && failure->kind() == FailureKind::ConnectionLost;
+        silent =
+            offline == WhenOffline::StaySilent && failure && failure->kind() == FailureKind::ConnectionLost;
     } catch (...) {
         text = QStringLiteral("Непредвиденная ошибка. Действие не выполнено.");
     }
@@ -45,20 +46,27 @@ QString ActionGuard::reportText(const std::exception& error)
     if (!failure)
         return QStringLiteral("Непредвиденная ошибка. Действие не выполнено.");
     switch (failure->kind()) {
-    case FailureKind::ConnectionLost: return QStringLiteral("Нет связи с сервером базы данных. Действие не выполнено.");
-    case FailureKind::Busy: return QStringLiteral("Данные заняты другим пользователем. Повторите действие позже.");
+    case FailureKind::ConnectionLost:
+        return QStringLiteral("Нет связи с сервером базы данных. Действие не выполнено.");
+    case FailureKind::Busy:
+        return QStringLiteral("Данные заняты другим пользователем. Повторите действие позже.");
     case FailureKind::Conflict:
-        return QStringLiteral("Действие совпало с действием другого пользователя и не выполнено. Повторите его.");
+        return QStringLiteral(
+            "Действие совпало с действием другого пользователя и не выполнено. Повторите его.");
     case FailureKind::NumberOutOfRange:
         return QStringLiteral("Число слишком велико для базы данных. Действие не выполнено.");
     case FailureKind::TextTooLong:
         return QStringLiteral("Текст длиннее, чем допускает база данных. Действие не выполнено.");
     case FailureKind::NoPermission:
-        return QStringLiteral("Недостаточно прав в базе данных для этого действия. Обратитесь к администратору.");
-    case FailureKind::Duplicate: return QStringLiteral("Такая запись в базе данных уже есть. Действие не выполнено.");
+        return QStringLiteral(
+            "Недостаточно прав в базе данных для этого действия. Обратитесь к администратору.");
+    case FailureKind::Duplicate:
+        return QStringLiteral("Такая запись в базе данных уже есть. Действие не выполнено.");
     case FailureKind::CheckFailed:
-        return QStringLiteral("База данных не приняла значение: оно не прошло её проверку. Действие не выполнено.");
-    case FailureKind::General: break;
+        return QStringLiteral(
+            "База данных не приняла значение: оно не прошло её проверку. Действие не выполнено.");
+    case FailureKind::General:
+        break;
     }
     return QStringLiteral("Ошибка базы данных. Действие не выполнено.");
 }

@@ -35,8 +35,7 @@ public:
     bool run(const std::function<void()>& work, WhenOffline offline = WhenOffline::Report) const noexcept;
 
     // A slot for connect() that runs work guarded and ignores the signal's arguments.
-    template <typename Work>
-    auto slot(Work work) const
+    template <typename Work> auto slot(Work work) const
     {
         return [this, work](auto&&...) { run(work); };
     }

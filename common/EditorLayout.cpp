@@ -6,7 +6,8 @@
 
 namespace tabel {
 
-QVBoxLayout* layOutEditor(QDialog& dialog, QWidget* body, std::function<void()> save, const QString& saveCaption)
+QVBoxLayout* layOutEditor(QDialog& dialog, QWidget* body, std::function<void()> save,
+                          const QString& saveCaption)
 {
     auto* buttons = new QDialogButtonBox(&dialog);
     QPushButton* saveButton = buttons->addButton(saveCaption, QDialogButtonBox::AcceptRole);

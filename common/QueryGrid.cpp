@@ -14,11 +14,15 @@ namespace tabel {
 QString GridDelegate::displayText(const QVariant& value, const QLocale& locale) const
 {
     switch (value.typeId()) {
-    case QMetaType::QDate: return value.toDate().toString(QStringLiteral("dd.MM.yyyy"));
-    case QMetaType::QDateTime: return value.toDateTime().date().toString(QStringLiteral("dd.MM.yyyy"));
+    case QMetaType::QDate:
+        return value.toDate().toString(QStringLiteral("dd.MM.yyyy"));
+    case QMetaType::QDateTime:
+        return value.toDateTime().date().toString(QStringLiteral("dd.MM.yyyy"));
     case QMetaType::Double:
-    case QMetaType::Float: return formatDecimal(value.toDouble(), m_minDecimals, std::max(4, m_minDecimals));
-    default: break;
+    case QMetaType::Float:
+        return formatDecimal(value.toDouble(), m_minDecimals, std::max(4, m_minDecimals));
+    default:
+        break;
     }
     return QStyledItemDelegate::displayText(value, locale);
 }

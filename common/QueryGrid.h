@@ -59,5 +59,4 @@ private:
     QMetaObject::Connection m_resetConnection;
 };
 
-
 } // namespace tabel

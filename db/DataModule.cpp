@@ -7,8 +7,8 @@
 namespace tabel {
 
 DataModule::DataModule(Database& database)
-    : m_database(database),
-      m_workers(makeQuery(statements::workers())), m_products(makeQuery(statements::products())),
+    : m_database(database), m_workers(makeQuery(statements::workers())),
+      m_products(makeQuery(statements::products())),
       m_operationTypes(makeQuery(statements::operationTypes())),
       m_operations(makeQuery(statements::operations()))
 {

@@ -22,7 +22,7 @@ public:
     StaticQuery& products() { return *m_products; }
     StaticQuery& operationTypes() { return *m_operationTypes; }
     StaticQuery& operations() { return *m_operations; }
-    StaticQuery& dailyList(int shift); // 1..4
+    StaticQuery& dailyList(int shift);     // 1..4
     StaticQuery& timesheetRows(int shift); // 1..3
 
     // Sets the date and the excluded closed mark of all four daily lists.

@@ -8,7 +8,9 @@ namespace tabel {
 class DbError : public ActionError
 {
 public:
-    explicit DbError(const QString& text, FailureKind kind = FailureKind::General) : ActionError(kind, text) {}
+    explicit DbError(const QString& text, FailureKind kind = FailureKind::General) : ActionError(kind, text)
+    {
+    }
     QString text() const { return detail(); }
 };
 

@@ -47,22 +47,23 @@ QString dailyList(int shift)
     const QString columns = QStringLiteral(
         "select smena.id, smena.data, smena.smena, smena.i_id, smena.o_id, smena.w_id, \n"
         "smena.cena,person.s_caption fio, izdel.marka, vid_oper.vid, (SELECT (CASE naimen WHEN 0 THEN "
-        "'Готовая продукция' ELSE 'Заготовки' END)) as nmn, oper.naimen,  smena.brak, smena.kol_vo::numeric,\n"
+        "'Готовая продукция' ELSE 'Заготовки' END)) as nmn, oper.naimen,  smena.brak, "
+        "smena.kol_vo::numeric,\n"
         "round((kol_vo-brak)*smena.cena::numeric, 2) as summa, smena.prize, color,time, smena.ok, vvod, "
         "smena.id_doc, smena.id_doc_item, smena.f_gds_qty_use, smena.id_gds_use, smena.id_cons_use\n"
         "from cmn_contractor.person person, "
         "accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,accounts_dep.vid_oper \n");
-    const QString day = QStringLiteral(
-                            "oper.vid=vid_oper.id and smena.smena=%1 and smena.data=:data and ok<>:ok")
-                            .arg(shift);
+    const QString day =
+        QStringLiteral("oper.vid=vid_oper.id and smena.smena=%1 and smena.data=:data and ok<>:ok").arg(shift);
     const QString order = shift == 1 ? QStringLiteral("order by fio, marka, vid, naimen, color")
                                      : QStringLiteral("order by fio");
     return columns +
-           QStringLiteral("where smena.i_id=izdel.id and smena.o_id=oper.id and w_id=person.id and \n") + day +
-           QStringLiteral("\nunion all\n") + columns +
-           QStringLiteral("where smena.i_id=izdel.id and smena.o_id=oper.id and s_code::t_id=w_id "
-                          "and person.id is distinct from w_id and s_code::t_id <> person.id and exists (select 1 from "
-                          "cmn_contractor.person numbered where numbered.s_code::t_id <> numbered.id) and \n") +
+           QStringLiteral("where smena.i_id=izdel.id and smena.o_id=oper.id and w_id=person.id and \n") +
+           day + QStringLiteral("\nunion all\n") + columns +
+           QStringLiteral(
+               "where smena.i_id=izdel.id and smena.o_id=oper.id and s_code::t_id=w_id "
+               "and person.id is distinct from w_id and s_code::t_id <> person.id and exists (select 1 from "
+               "cmn_contractor.person numbered where numbered.s_code::t_id <> numbered.id) and \n") +
            day + QLatin1Char('\n') + order;
 }
 
@@ -71,8 +72,10 @@ QString timesheetRows(int shift)
     return QStringList{
         QStringLiteral("select person.s_caption fio, h_tabel.*,(d1+d2+d3+d4+d5+d6+d7+d8+d9+d10+d11"),
         QStringLiteral("+d12+d13+d14+d15+d16+d17+d18+d19+d20+d21+d22+d23+d24+d25"),
-        QStringLiteral("+d26+d27+d28+d29+d30+d31) as summ from accounts_dep.h_tabel, cmn_contractor.person where "),
-        QStringLiteral("h_tabel.w_id=person.s_code::integer and h_tabel.smena=%1 and month=:mnth and ").arg(shift),
+        QStringLiteral(
+            "+d26+d27+d28+d29+d30+d31) as summ from accounts_dep.h_tabel, cmn_contractor.person where "),
+        QStringLiteral("h_tabel.w_id=person.s_code::integer and h_tabel.smena=%1 and month=:mnth and ")
+            .arg(shift),
         QStringLiteral("year=:yea order by fio"),
     }
         .join(QLatin1Char('\n'));

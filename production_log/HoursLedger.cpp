@@ -71,10 +71,10 @@ void HoursLedger::recomputeAfterSave(int workerId, int shift, const QDate& date)
 
 int HoursLedger::dayHours(int workerId, int shift, const QDate& date, int excludedRecordId)
 {
-    return m_database.readInt(QStringLiteral("select coalesce(sum(time), 0) as tim from accounts_dep.smena where "
-                                             "w_id=:w and smena=:s and data=:data and id<>:id"),
-                              QStringLiteral("tim"),
-                              {{":w", workerId}, {":s", shift}, {":data", date}, {":id", excludedRecordId}});
+    return m_database.readInt(
+        QStringLiteral("select coalesce(sum(time), 0) as tim from accounts_dep.smena where "
+                       "w_id=:w and smena=:s and data=:data and id<>:id"),
+        QStringLiteral("tim"), {{":w", workerId}, {":s", shift}, {":data", date}, {":id", excludedRecordId}});
 }
 
 void HoursLedger::recomputeAfterDeletion(int workerId, int shift, const QDate& date)

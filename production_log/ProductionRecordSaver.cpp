@@ -19,10 +19,10 @@ ProductionRecordSaver::ProductionRecordSaver(DataModule& dataModule, Messages& m
 
 SqlParams ProductionRecordSaver::recordParams(const ProductionRecord& record) const
 {
-    return {{":w", record.workerId},  {":i", record.productId},  {":o", record.operationId},
-            {":cena", record.price},   {":kol_vo", record.quantity}, {":brak", record.rejects},
-            {":data", record.date},    {":s", record.shift},      {":color", record.colour},
-            {":time", record.hours},   {":vvod", m_clock.today()}};
+    return {{":w", record.workerId}, {":i", record.productId},     {":o", record.operationId},
+            {":cena", record.price}, {":kol_vo", record.quantity}, {":brak", record.rejects},
+            {":data", record.date},  {":s", record.shift},         {":color", record.colour},
+            {":time", record.hours}, {":vvod", m_clock.today()}};
 }
 
 QString ProductionRecordSaver::goneReference(const ProductionRecord& record)
@@ -34,11 +34,11 @@ QString ProductionRecordSaver::goneReference(const ProductionRecord& record)
                                   "(s_code ~ '^[0-9]+$' and s_code::integer=:w)"),
                    QStringLiteral("n"), {{":w", record.workerId}}) == 0)
         return QStringLiteral("Рабочий удалён из списка, запись не сохранена. Выберите рабочего заново.");
-    if (db.readInt(QStringLiteral("select count(*) as n from accounts_dep.oper where id=:o"), QStringLiteral("n"),
-                   {{":o", record.operationId}}) == 0)
+    if (db.readInt(QStringLiteral("select count(*) as n from accounts_dep.oper where id=:o"),
+                   QStringLiteral("n"), {{":o", record.operationId}}) == 0)
         return QStringLiteral("Операция удалена из списка, запись не сохранена. Выберите операцию заново.");
-    if (db.readInt(QStringLiteral("select count(*) as n from accounts_dep.izdel where id=:i"), QStringLiteral("n"),
-                   {{":i", record.productId}}) == 0)
+    if (db.readInt(QStringLiteral("select count(*) as n from accounts_dep.izdel where id=:i"),
+                   QStringLiteral("n"), {{":i", record.productId}}) == 0)
         return QStringLiteral("Изделие удалено из списка, запись не сохранена. Выберите операцию заново.");
     return QString();
 }
@@ -80,9 +80,8 @@ bool ProductionRecordSaver::refused(const ProductionRecord& record, std::optiona
         m_messages.error(QStringLiteral("Позиция с такими параметрами уже заведена!"));
         return true;
     }
-    const int others =
-        HoursLedger(m_dataModule.database()).dayHours(record.workerId, record.shift, record.date,
-                                                            excludedId.value_or(0));
+    const int others = HoursLedger(m_dataModule.database())
+                           .dayHours(record.workerId, record.shift, record.date, excludedId.value_or(0));
     if (others + record.hours > maxDayHours) {
         m_dataModule.database().rollback();
         m_messages.error(QStringLiteral("У рабочего за эту смену и день уже %1 ч.: вместе с этой записью "
@@ -99,11 +98,12 @@ bool ProductionRecordSaver::add(const ProductionRecord& record)
     Transaction transaction(db);
     if (refused(record, std::nullopt))
         return false;
-    db.execute(QStringLiteral("insert into accounts_dep.SMENA(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, "
-                              "color, time, vvod,ok, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, "
-                              "id_cons_use) values(:w, :i, :o, :cena, :kol_vo, :brak, :data, :s, :color, :time, "
-                              ":vvod, 'no', 0, 0, 0, 0, 0, 0)"),
-               recordParams(record));
+    db.execute(
+        QStringLiteral("insert into accounts_dep.SMENA(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, "
+                       "color, time, vvod,ok, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, "
+                       "id_cons_use) values(:w, :i, :o, :cena, :kol_vo, :brak, :data, :s, :color, :time, "
+                       ":vvod, 'no', 0, 0, 0, 0, 0, 0)"),
+        recordParams(record));
     HoursLedger(db).recomputeAfterSave(record.workerId, record.shift, record.date);
     transaction.commit();
     return true;
@@ -117,8 +117,9 @@ bool ProductionRecordSaver::change(int recordId, const ProductionRecord& record)
         return false;
     // Where the record stands now, not where this window saw it: another copy may have
     // moved it since, and the day it leaves must be the one it really leaves.
-    QSqlQuery stored = db.execute(
-        QStringLiteral("select w_id, data, smena from accounts_dep.smena where id=:id for update"), {{":id", recordId}});
+    QSqlQuery stored =
+        db.execute(QStringLiteral("select w_id, data, smena from accounts_dep.smena where id=:id for update"),
+                   {{":id", recordId}});
     if (!stored.next()) {
         db.rollback(); // nothing to keep locked while the user reads why
         m_messages.error(QStringLiteral("Позиция не найдена: её уже удалили."));
@@ -127,10 +128,11 @@ bool ProductionRecordSaver::change(int recordId, const ProductionRecord& record)
     const int storedWorker = stored.value(0).toInt();
     const QDate storedDate = stored.value(1).toDate();
     const int storedShift = stored.value(2).toInt();
-    db.execute(QStringLiteral("update accounts_dep.SMENA set w_id=:w, i_id=:i, o_id=:o, cena=:cena, kol_vo=:kol_vo, "
-                              "brak=:brak, data=:data, smena=:s, color=:color, time=:time, vvod=:vvod, prize=0, "
-                              "id_doc=0, id_doc_item=0, f_gds_qty_use=0, id_gds_use=0, id_cons_use=0 where id=:id"),
-               recordParams(record) << SqlParams{{":id", recordId}});
+    db.execute(
+        QStringLiteral("update accounts_dep.SMENA set w_id=:w, i_id=:i, o_id=:o, cena=:cena, kol_vo=:kol_vo, "
+                       "brak=:brak, data=:data, smena=:s, color=:color, time=:time, vvod=:vvod, prize=0, "
+                       "id_doc=0, id_doc_item=0, f_gds_qty_use=0, id_gds_use=0, id_cons_use=0 where id=:id"),
+        recordParams(record) << SqlParams{{":id", recordId}});
     // A record moved to another worker, day or shift leaves its old day behind. The two
     // days are taken in a fixed order so that two clients moving records in opposite
     // directions never wait for each other's ledger rows.

@@ -29,10 +29,12 @@ void ProductionRecords::deleteRecord(int recordId)
 {
     Transaction transaction(m_database);
     QSqlQuery deleted = m_database.execute(
-        QStringLiteral("delete from accounts_dep.smena where id=:id returning w_id, smena, data"), {{":id", recordId}});
+        QStringLiteral("delete from accounts_dep.smena where id=:id returning w_id, smena, data"),
+        {{":id", recordId}});
     if (deleted.next())
-        HoursLedger(m_database).recomputeAfterDeletion(deleted.value(0).toInt(), deleted.value(1).toInt(),
-                                                       deleted.value(2).toDate());
+        HoursLedger(m_database)
+            .recomputeAfterDeletion(deleted.value(0).toInt(), deleted.value(1).toInt(),
+                                    deleted.value(2).toDate());
     transaction.commit();
 }
 

@@ -90,7 +90,8 @@ public:
 };
 
 NormsWindow::NormsWindow(Database& database, Messages& messages, QWidget* parent)
-    : QDialog(parent), m_messages(messages), m_guard(messages, database), m_book(std::make_unique<NormsBook>(database))
+    : QDialog(parent), m_messages(messages), m_guard(messages, database),
+      m_book(std::make_unique<NormsBook>(database))
 {
     setObjectName(QStringLiteral("TForm22"));
     setWindowTitle(QStringLiteral("Норматив"));
@@ -99,7 +100,8 @@ NormsWindow::NormsWindow(Database& database, Messages& messages, QWidget* parent
     m_model = new NormEntriesModel(*m_book, this);
     connect(m_model, &NormEntriesModel::valueRefused, this, [this](const QString& reason) {
         // After the editor has closed, so that the message does not fight it for the focus.
-        QMetaObject::invokeMethod(this, [this, reason] { m_messages.error(reason); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, reason] { m_messages.error(reason); }, Qt::QueuedConnection);
     });
     m_grid = new NormsGrid(this);
     m_grid->setObjectName(QStringLiteral("DBGrid1"));

@@ -1,6 +1,6 @@
 #include "reference/OperationTypeEditor.h"
-#include "common/OneLineTextValidator.h"
 #include "common/EditorLayout.h"
+#include "common/OneLineTextValidator.h"
 #include "common/WindowPlacement.h"
 
 #include "common/Messages.h"
@@ -17,7 +17,8 @@
 namespace tabel {
 
 OperationTypeEditor::OperationTypeEditor(DataModule& dataModule, Messages& messages, QWidget* parent)
-    : QDialog(parent), m_dataModule(dataModule), m_messages(messages), m_guard(messages, dataModule.database())
+    : QDialog(parent), m_dataModule(dataModule), m_messages(messages),
+      m_guard(messages, dataModule.database())
 {
     setObjectName(QStringLiteral("TForm9"));
     // The list window sets the caption of each opening; this one is seen only before the first.

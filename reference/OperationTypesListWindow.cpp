@@ -27,7 +27,8 @@ ReferenceListWindow::Options operationTypesOptions()
 
 OperationTypesListWindow::OperationTypesListWindow(DataModule& dataModule, Messages& messages,
                                                    OperationTypeEditor& editor, QWidget* parent)
-    : ReferenceListWindow(dataModule.operationTypes(), dataModule.database(), messages, operationTypesOptions(), parent),
+    : ReferenceListWindow(dataModule.operationTypes(), dataModule.database(), messages,
+                          operationTypesOptions(), parent),
       m_dataModule(dataModule), m_editor(editor)
 {
 }

@@ -15,7 +15,8 @@ bool OperationsBook::isDuplicate(const Operation& operation, std::optional<int> 
         QStringLiteral("oper/%1/%2/%3").arg(operation.typeId).arg(operation.kind).arg(operation.productId),
         QStringLiteral(
             "select count(*) as cnt from accounts_dep.OPER where vid=:vid and naimen=:naimen and i_id=:i_id"),
-        {{":vid", operation.typeId}, {":naimen", operation.kind}, {":i_id", operation.productId}}, excludedId);
+        {{":vid", operation.typeId}, {":naimen", operation.kind}, {":i_id", operation.productId}},
+        excludedId);
 }
 
 bool OperationsBook::add(const Operation& operation, double firstPrice)
@@ -24,10 +25,11 @@ bool OperationsBook::add(const Operation& operation, double firstPrice)
     Transaction transaction(db);
     if (isDuplicate(operation, std::nullopt))
         return false;
-    const int id = db.readInt(QStringLiteral("insert into accounts_dep.oper(vid, naimen, i_id, cena_new)values "
-                                             "(:vid, :naimen, :i_id, 0) returning id"),
-                              QStringLiteral("id"),
-                              {{":vid", operation.typeId}, {":naimen", operation.kind}, {":i_id", operation.productId}});
+    const int id =
+        db.readInt(QStringLiteral("insert into accounts_dep.oper(vid, naimen, i_id, cena_new)values "
+                                  "(:vid, :naimen, :i_id, 0) returning id"),
+                   QStringLiteral("id"),
+                   {{":vid", operation.typeId}, {":naimen", operation.kind}, {":i_id", operation.productId}});
     NormsBook(db).addEntry(id, 0, firstPrice, 0);
     transaction.commit();
     return true;
@@ -39,8 +41,12 @@ bool OperationsBook::change(int id, const Operation& operation)
     Transaction transaction(db);
     if (isDuplicate(operation, id))
         return false;
-    db.execute(QStringLiteral("update accounts_dep.oper set vid=:vid, naimen=:naimen,  i_id=:i_id where id=:id"),
-               {{":vid", operation.typeId}, {":naimen", operation.kind}, {":i_id", operation.productId}, {":id", id}});
+    db.execute(
+        QStringLiteral("update accounts_dep.oper set vid=:vid, naimen=:naimen,  i_id=:i_id where id=:id"),
+        {{":vid", operation.typeId},
+         {":naimen", operation.kind},
+         {":i_id", operation.productId},
+         {":id", id}});
     transaction.commit();
     return true;
 }

@@ -19,8 +19,8 @@ class OperationsListWindow : public ReferenceListWindow
 {
     Q_OBJECT
 public:
-    OperationsListWindow(DataModule& dataModule, Messages& messages, OperationEditor& editor, NormsWindow& norms,
-                         SpreadsheetWriter& writer, QWidget* parent = nullptr);
+    OperationsListWindow(DataModule& dataModule, Messages& messages, OperationEditor& editor,
+                         NormsWindow& norms, SpreadsheetWriter& writer, QWidget* parent = nullptr);
 
     // Selection mode, the cursor first on currentOperationId when it is listed.
     std::optional<OperationChoice> pickOperation(int currentOperationId = 0);

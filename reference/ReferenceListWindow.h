@@ -69,8 +69,8 @@ public:
     void selectRow(int row);
 
 protected:
-    ReferenceListWindow(StaticQuery& query, TransactionHolder& transactions, Messages& messages, Options options,
-                        QWidget* parent);
+    ReferenceListWindow(StaticQuery& query, TransactionHolder& transactions, Messages& messages,
+                        Options options, QWidget* parent);
 
     StaticQuery& query() { return m_query; }
     Messages& messages() { return m_messages; }

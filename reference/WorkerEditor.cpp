@@ -1,6 +1,6 @@
 #include "reference/WorkerEditor.h"
-#include "common/OneLineTextValidator.h"
 #include "common/EditorLayout.h"
+#include "common/OneLineTextValidator.h"
 #include "common/WindowPlacement.h"
 
 #include "common/Messages.h"

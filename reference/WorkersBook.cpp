@@ -19,8 +19,9 @@ WorkersBook::WorkersBook(Database& database) : m_database(database) {}
 void WorkersBook::add(const QString& fullName, const QString& department)
 {
     Transaction transaction(m_database);
-    m_database.execute(QStringLiteral("INSERT INTO accounts_dep.person (fio, s_staffpos_hl)VALUES(:fio, :pos)"),
-                       {{":fio", fullName.trimmed()}, {":pos", positionText(department)}});
+    m_database.execute(
+        QStringLiteral("INSERT INTO accounts_dep.person (fio, s_staffpos_hl)VALUES(:fio, :pos)"),
+        {{":fio", fullName.trimmed()}, {":pos", positionText(department)}});
     transaction.commit();
 }
 

@@ -13,7 +13,8 @@ class WorkersListWindow : public ReferenceListWindow
 {
     Q_OBJECT
 public:
-    WorkersListWindow(DataModule& dataModule, Messages& messages, WorkerEditor& editor, QWidget* parent = nullptr);
+    WorkersListWindow(DataModule& dataModule, Messages& messages, WorkerEditor& editor,
+                      QWidget* parent = nullptr);
 
 protected:
     void addItem() override;

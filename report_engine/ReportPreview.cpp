@@ -9,18 +9,18 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStyle>
 #include <QToolButton>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
 

@@ -44,7 +44,9 @@ void VersionWatch::check()
     // "соответсвует" is misspelt in the users' own text, as they know it: it must stay.
     m_messages.show({QStringLiteral("Ошибка"),
                      QStringLiteral("Версия программы не соответсвует БД! Запустите программу через 5 мин."),
-                     MessageIcon::Error, MessageButtons::Ok, {}});
+                     MessageIcon::Error,
+                     MessageButtons::Ok,
+                     {}});
     terminateOnce();
 }
 

@@ -9,7 +9,8 @@ namespace tabel {
 QString MonthlySummary::statement()
 {
     return QStringList{
-        QStringLiteral("select person.s_caption fio,sum(d1) as sd1,sum(d2) as sd2,sum(d3) as sd3,sum(d4) as sd4,"),
+        QStringLiteral(
+            "select person.s_caption fio,sum(d1) as sd1,sum(d2) as sd2,sum(d3) as sd3,sum(d4) as sd4,"),
         QStringLiteral("sum(d5) as sd5,sum(d6) as sd6,sum(d7) as sd7,sum(d8) as sd8,sum(d9) as sd9,"),
         QStringLiteral("sum(d10) as sd10,sum(d11) as sd11,sum(d12) as sd12,sum(d13) as sd13,"),
         QStringLiteral("sum(d14) as sd14,sum(d15) as sd15,sum(d16) as sd16,sum(d17) as sd17,"),
@@ -46,10 +47,10 @@ qint64 MonthlySummary::monthHours(const QSqlQuery& row)
 const QStringList& monthNames()
 {
     static const QStringList names = {
-        QStringLiteral("Январь"), QStringLiteral("Февраль"), QStringLiteral("Март"),
-        QStringLiteral("Апрель"), QStringLiteral("Май"),     QStringLiteral("Июнь"),
-        QStringLiteral("Июль"),   QStringLiteral("Август"),  QStringLiteral("Сентябрь"),
-        QStringLiteral("Октябрь"), QStringLiteral("Ноябрь"), QStringLiteral("Декабрь"),
+        QStringLiteral("Январь"),  QStringLiteral("Февраль"), QStringLiteral("Март"),
+        QStringLiteral("Апрель"),  QStringLiteral("Май"),     QStringLiteral("Июнь"),
+        QStringLiteral("Июль"),    QStringLiteral("Август"),  QStringLiteral("Сентябрь"),
+        QStringLiteral("Октябрь"), QStringLiteral("Ноябрь"),  QStringLiteral("Декабрь"),
     };
     return names;
 }

@@ -36,8 +36,8 @@ bool TimesheetExport::run(int month, int year, const Progress& progress)
 
     // Flags: text format, fit the column, bold.
     m_writer.writeFormattedCell(sheet, nameColumn, 1,
-                                monthNames().value(month - 1) + QLatin1Char(' ') + QString::number(year), true,
-                                true, true);
+                                monthNames().value(month - 1) + QLatin1Char(' ') + QString::number(year),
+                                true, true, true);
     // The users' sheet title has no blank between the initials, unlike the window's grid.
     m_writer.writeFormattedCell(sheet, nameColumn, 2, QStringLiteral("Фамилия И.О."), true, true, true);
     for (int day = 1; day <= MonthlySummary::days; ++day)
@@ -50,9 +50,10 @@ bool TimesheetExport::run(int month, int year, const Progress& progress)
         m_writer.writeFormattedCell(sheet, nameColumn, row, rows.value(0).toString(), true, true, false);
         for (int day = 1; day <= MonthlySummary::days; ++day)
             m_writer.writeFormattedCell(sheet, dayColumn(day), row,
-                                        QString::number(MonthlySummary::dayHours(rows, day)), false, true, false);
-        m_writer.writeFormattedCell(sheet, totalColumn, row, QString::number(MonthlySummary::monthHours(rows)),
-                                    false, true, false);
+                                        QString::number(MonthlySummary::dayHours(rows, day)), false, true,
+                                        false);
+        m_writer.writeFormattedCell(sheet, totalColumn, row,
+                                    QString::number(MonthlySummary::monthHours(rows)), false, true, false);
         ++row;
         if (progress)
             progress(++written, total);

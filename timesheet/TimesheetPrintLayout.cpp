@@ -50,8 +50,9 @@ ReportDefinition TimesheetPrintLayout::definition(const QString& title)
     line.items << ReportItem::fieldText(QStringLiteral("fio"), {2, 0, nameWidth - 2, lineHeight})
                       .withFont(QStringLiteral("Arial"), 10);
     for (int day = 1; day <= MonthlySummary::days; ++day)
-        line.items << ReportItem::computedText([day](const ReportRow& row) { return QString::number(hoursOf(row, day)); },
-                                               {dayLeft(day), 0, dayWidth, lineHeight})
+        line.items << ReportItem::computedText(
+                          [day](const ReportRow& row) { return QString::number(hoursOf(row, day)); },
+                          {dayLeft(day), 0, dayWidth, lineHeight})
                           .withFont(QStringLiteral("Arial"), 9)
                           .withAlignment(Qt::AlignHCenter);
     line.items << ReportItem::computedText(
@@ -70,7 +71,9 @@ ReportDefinition TimesheetPrintLayout::definition(const QString& title)
     footer.height = lineHeight;
     // A4 landscape is 1123 units wide; the margins take 10 mm on either side.
     const double contentWidth = 1123 - 2 * 10 / 25.4 * reportUnitsPerInch;
-    footer.items << ReportItem::pageNumber({contentWidth - 150, 0, 150, lineHeight}).withFont(QStringLiteral("Arial"), 10).withAlignment(Qt::AlignRight);
+    footer.items << ReportItem::pageNumber({contentWidth - 150, 0, 150, lineHeight})
+                        .withFont(QStringLiteral("Arial"), 10)
+                        .withAlignment(Qt::AlignRight);
     report.pageFooter = {footer};
 
     report.setLabelCaption(titleLabel, title);

@@ -99,10 +99,10 @@ TimesheetWindow::TimesheetWindow(DataModule& dataModule, Messages& messages, con
 
     connect(m_print, &QPushButton::clicked, this, m_guard.slot([this] { print(); }));
     connect(m_refresh, &QPushButton::clicked, this, m_guard.slot([this] {
-                BusyCursor busy;
-                closeLedgers();
-                openLedgers();
-            }));
+        BusyCursor busy;
+        closeLedgers();
+        openLedgers();
+    }));
     connect(m_exit, &QPushButton::clicked, this, &TimesheetWindow::reject);
     connect(m_month, &QComboBox::currentIndexChanged, this, m_guard.slot([this] { applyMonth(); }));
     connect(m_year, &QComboBox::currentIndexChanged, this, m_guard.slot([this] { applyMonth(); }));
@@ -311,9 +311,9 @@ void TimesheetWindow::print()
     {
         BusyCursor busy;
         const QString title = TimesheetPrintLayout::title(m_month->currentText(), year());
-        report = std::make_unique<PreparedReport>(
-            TimesheetPrintLayout::definition(title),
-            std::make_shared<SqlQueryRowSource>(MonthlySummary::open(m_dataModule.database(), month(), year())));
+        report = std::make_unique<PreparedReport>(TimesheetPrintLayout::definition(title),
+                                                  std::make_shared<SqlQueryRowSource>(MonthlySummary::open(
+                                                      m_dataModule.database(), month(), year())));
     }
     ReportPreview preview(*report, QStringLiteral("Табель по времени"), this);
     preview.exec();

@@ -43,30 +43,35 @@ private slots:
         QTest::newRow("number out of range")
             << QStringList{"select 40000::smallint"} << int(FailureKind::NumberOutOfRange)
             << "Число слишком велико для базы данных. Действие не выполнено.";
-        QTest::newRow("value too long") << QStringList{"insert into accounts_dep.vid_oper (vid) values (repeat('ы', 51))"}
-                                        << int(FailureKind::TextTooLong)
-                                        << "Текст длиннее, чем допускает база данных. Действие не выполнено.";
+        QTest::newRow("value too long")
+            << QStringList{"insert into accounts_dep.vid_oper (vid) values (repeat('ы', 51))"}
+            << int(FailureKind::TextTooLong)
+            << "Текст длиннее, чем допускает база данных. Действие не выполнено.";
         QTest::newRow("unique violation")
             << QStringList{"create temp table t (id int primary key)", "insert into t values (1), (1)"}
             << int(FailureKind::Duplicate) << "Такая запись в базе данных уже есть. Действие не выполнено.";
         QTest::newRow("check violation")
-            << QStringList{"create temp table t (n int check (n > 0))", "insert into t values (0)"} << int(FailureKind::CheckFailed)
+            << QStringList{"create temp table t (n int check (n > 0))", "insert into t values (0)"}
+            << int(FailureKind::CheckFailed)
             << "База данных не приняла значение: оно не прошло её проверку. Действие не выполнено.";
         QTest::newRow("permission denied")
-            << QStringList{"do $$ begin create role tabel_no_rights; exception when duplicate_object then null; "
+            << QStringList{"do $$ begin create role tabel_no_rights; exception when duplicate_object then "
+                           "null; "
                            "end $$",
                            "set local role tabel_no_rights", "select count(*) from accounts_dep.smena"}
             << int(FailureKind::NoPermission)
             << "Недостаточно прав в базе данных для этого действия. Обратитесь к администратору.";
-        QTest::newRow("deadlock") << QStringList{"do $$ begin raise exception 'deadlock' using errcode = '40P01'; end $$"}
-                                  << int(FailureKind::Conflict)
-                                  << "Действие совпало с действием другого пользователя и не выполнено. Повторите его.";
+        QTest::newRow("deadlock")
+            << QStringList{"do $$ begin raise exception 'deadlock' using errcode = '40P01'; end $$"}
+            << int(FailureKind::Conflict)
+            << "Действие совпало с действием другого пользователя и не выполнено. Повторите его.";
         QTest::newRow("serialization failure")
             << QStringList{"do $$ begin raise exception 'serialization' using errcode = '40001'; end $$"}
             << int(FailureKind::Conflict)
             << "Действие совпало с действием другого пользователя и не выполнено. Повторите его.";
-        QTest::newRow("anything else") << QStringList{"select no_such_column from accounts_dep.smena"}
-                                       << int(FailureKind::General) << "Ошибка базы данных. Действие не выполнено.";
+        QTest::newRow("anything else")
+            << QStringList{"select no_such_column from accounts_dep.smena"} << int(FailureKind::General)
+            << "Ошибка базы данных. Действие не выполнено.";
     }
     void failureKinds()
     {
@@ -157,11 +162,12 @@ private slots:
             program.execute(QStringLiteral("select count(*) from accounts_dep.vid_oper"));
             program.commit();
         }));
-        QCOMPARE(messages.texts(),
-                 QStringList{QStringLiteral("Данные заняты другим пользователем. Повторите действие позже.")});
+        QCOMPARE(messages.texts(), QStringList{QStringLiteral(
+                                       "Данные заняты другим пользователем. Повторите действие позже.")});
         other.rollback();
         QCOMPARE(m_db->count(QStringLiteral("select count(*) from accounts_dep.oper")), 0);
-        QVERIFY(guard.run([&] { program.execute(QStringLiteral("select count(*) from accounts_dep.vid_oper")); }));
+        QVERIFY(guard.run(
+            [&] { program.execute(QStringLiteral("select count(*) from accounts_dep.vid_oper")); }));
     }
 };
 

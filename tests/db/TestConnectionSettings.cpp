@@ -23,10 +23,13 @@ private slots:
         const QString builtIn = QStringLiteral(TABEL_DEFAULT_SERVER);
         QTest::newRow("none: built-in") << QStringList{} << builtIn << "kelvo_erp";
         QTest::newRow("database alone is ignored") << QStringList{"other"} << builtIn << "kelvo_erp";
-        QTest::newRow("both") << QStringList{"other", "db.plant"} << "db.plant" << "other";
-        QTest::newRow("empty database with server") << QStringList{"", "db.plant"} << "db.plant" << "";
+        QTest::newRow("both") << QStringList{"other", "db.plant"} << "db.plant"
+                              << "other";
+        QTest::newRow("empty database with server") << QStringList{"", "db.plant"} << "db.plant"
+                                                    << "";
         QTest::newRow("empty server: built-in") << QStringList{"other", ""} << builtIn << "kelvo_erp";
-        QTest::newRow("extra arguments ignored") << QStringList{"a", "b", "c"} << "b" << "a";
+        QTest::newRow("extra arguments ignored") << QStringList{"a", "b", "c"} << "b"
+                                                 << "a";
     }
     void commandLine()
     {

@@ -21,14 +21,30 @@ private slots:
         QTest::addColumn<QString>("separator");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("comma to point") << "." << "12,5" << "12.5";
-        QTest::newRow("point kept") << "." << "12.5" << "12.5";
-        QTest::newRow("only the first comma") << "." << "1,2,3" << "1.2,3";
-        QTest::newRow("comma wins over an earlier point") << "." << "1.2,3" << "1.2.3";
-        QTest::newRow("whole number unchanged") << "." << "7" << "7";
-        QTest::newRow("point to comma") << "," << "0.25" << "0,25";
-        QTest::newRow("empty separator drops the mark") << "" << "3,75" << "375";
-        QTest::newRow("empty text") << "." << "" << "";
+        QTest::newRow("comma to point") << "."
+                                        << "12,5"
+                                        << "12.5";
+        QTest::newRow("point kept") << "."
+                                    << "12.5"
+                                    << "12.5";
+        QTest::newRow("only the first comma") << "."
+                                              << "1,2,3"
+                                              << "1.2,3";
+        QTest::newRow("comma wins over an earlier point") << "."
+                                                          << "1.2,3"
+                                                          << "1.2.3";
+        QTest::newRow("whole number unchanged") << "."
+                                                << "7"
+                                                << "7";
+        QTest::newRow("point to comma") << ","
+                                        << "0.25"
+                                        << "0,25";
+        QTest::newRow("empty separator drops the mark") << ""
+                                                        << "3,75"
+                                                        << "375";
+        QTest::newRow("empty text") << "."
+                                    << ""
+                                    << "";
     }
     void decimalSeparatorConversion()
     {
@@ -42,7 +58,8 @@ private slots:
 
     void duplicateCheck()
     {
-        m_db->run(QStringLiteral("insert into accounts_dep.vid_oper (vid) values ('Резка'), ('РЕЗКА '), ('резка')"));
+        m_db->run(QStringLiteral(
+            "insert into accounts_dep.vid_oper (vid) values ('Резка'), ('РЕЗКА '), ('резка')"));
         Database& db = m_db->database();
         DataModule module(db);
         const QString count = QStringLiteral(
@@ -75,9 +92,9 @@ private slots:
         db.rollback();
 
         // A failing statement is an error for the caller.
-        QVERIFY_THROWS_EXCEPTION(DbError, module.isDuplicate(QStringLiteral("x"),
-                                                             QStringLiteral("select count(*) as cnt from nowhere"),
-                                                             {}));
+        QVERIFY_THROWS_EXCEPTION(
+            DbError, module.isDuplicate(QStringLiteral("x"),
+                                        QStringLiteral("select count(*) as cnt from nowhere"), {}));
     }
 
     void oneValueReadTreatsNothingAsZero()

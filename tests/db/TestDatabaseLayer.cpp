@@ -31,15 +31,17 @@ private slots:
         Database& db = m_fixture->database();
         db.execute(QStringLiteral("insert into accounts_dep.person (fio, s_staffpos_hl) values (:fio, :pos)"),
                    {{":fio", text}, {":pos", text}});
-        QSqlQuery query = db.execute(
-            QStringLiteral("select fio, s_staffpos_hl from accounts_dep.person where fio = :fio"), {{":fio", text}});
+        QSqlQuery query =
+            db.execute(QStringLiteral("select fio, s_staffpos_hl from accounts_dep.person where fio = :fio"),
+                       {{":fio", text}});
         QVERIFY(query.next());
         QCOMPARE(query.value(0).toString(), text);
         QCOMPARE(query.value(1).toString(), text);
         QVERIFY(!query.next());
         // and the person is the one the production lists read
-        QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from cmn_contractor.person where s_caption = :t"),
-                                  {{":t", text}}),
+        QCOMPARE(m_fixture->count(
+                     QStringLiteral("select count(*) from cmn_contractor.person where s_caption = :t"),
+                     {{":t", text}}),
                  1);
     }
 
@@ -56,10 +58,11 @@ private slots:
     void tooLongTextIsRefusedNotCut()
     {
         const QString name(300, QChar(u'Ж'));
-        QVERIFY_THROWS_EXCEPTION(DbError, m_fixture->database().execute(
-                                              QStringLiteral("insert into accounts_dep.person (fio, s_staffpos_hl) "
-                                                             "values (:fio, '')"),
-                                              {{":fio", name}}));
+        QVERIFY_THROWS_EXCEPTION(DbError,
+                                 m_fixture->database().execute(
+                                     QStringLiteral("insert into accounts_dep.person (fio, s_staffpos_hl) "
+                                                    "values (:fio, '')"),
+                                     {{":fio", name}}));
         QCOMPARE(m_fixture->count(QStringLiteral("select count(*) from accounts_dep.person")), 0);
     }
 
@@ -68,7 +71,8 @@ private slots:
         Database& db = m_fixture->database();
         try {
             Transaction transaction(db);
-            db.execute(QStringLiteral("insert into accounts_dep.vid_oper (vid) values (:v)"), {{":v", "Резка"}});
+            db.execute(QStringLiteral("insert into accounts_dep.vid_oper (vid) values (:v)"),
+                       {{":v", "Резка"}});
             db.execute(QStringLiteral("select 1/0"));
             transaction.commit();
             QFAIL("no error raised");
@@ -82,13 +86,16 @@ private slots:
     {
         Database client(QStringLiteral("client"));
         client.open(m_fixture->settings());
-        const int pid = client.readInt(QStringLiteral("select pg_backend_pid() as pid"), QStringLiteral("pid"));
+        const int pid =
+            client.readInt(QStringLiteral("select pg_backend_pid() as pid"), QStringLiteral("pid"));
         bool raised = false;
         try {
             Transaction transaction(client);
-            client.execute(QStringLiteral("insert into accounts_dep.vid_oper (vid) values (:v)"), {{":v", "Гибка"}});
+            client.execute(QStringLiteral("insert into accounts_dep.vid_oper (vid) values (:v)"),
+                           {{":v", "Гибка"}});
             m_fixture->run(QStringLiteral("select pg_terminate_backend(:pid)"), {{":pid", pid}});
-            client.execute(QStringLiteral("insert into accounts_dep.vid_oper (vid) values (:v)"), {{":v", "Сварка"}});
+            client.execute(QStringLiteral("insert into accounts_dep.vid_oper (vid) values (:v)"),
+                           {{":v", "Сварка"}});
             transaction.commit();
         } catch (const DbError&) {
             raised = true;

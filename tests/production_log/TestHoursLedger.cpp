@@ -16,8 +16,9 @@ class TestHoursLedger : public QObject
 
     void addRecord(int worker, int shift, const QDate& date, int hours)
     {
-        m_db->run(QStringLiteral("insert into accounts_dep.smena (w_id, i_id, o_id, cena, kol_vo, brak, data, smena, "
-                                 "color, time, ok) values (:w, 1, 1, 1, 1, 0, :d, :s, 0, :t, 'no')"),
+        m_db->run(QStringLiteral(
+                      "insert into accounts_dep.smena (w_id, i_id, o_id, cena, kol_vo, brak, data, smena, "
+                      "color, time, ok) values (:w, 1, 1, 1, 1, 0, :d, :s, 0, :t, 'no')"),
                   {{":w", worker}, {":d", date}, {":s", shift}, {":t", hours}});
     }
     void save(int worker, int shift, const QDate& date)
@@ -34,15 +35,17 @@ class TestHoursLedger : public QObject
     }
     int rows(int worker, int shift, int month, int year)
     {
-        return m_db->count(QStringLiteral("select count(*) from accounts_dep.h_tabel where w_id=:w and smena=:s and "
-                                          "month=:m and year=:y"),
-                           {{":w", worker}, {":s", shift}, {":m", month}, {":y", year}});
+        return m_db->count(
+            QStringLiteral("select count(*) from accounts_dep.h_tabel where w_id=:w and smena=:s and "
+                           "month=:m and year=:y"),
+            {{":w", worker}, {":s", shift}, {":m", month}, {":y", year}});
     }
     // All 31 days of the row, so a write to the wrong column shows.
     QList<int> days(int worker, int shift, int month, int year)
     {
         QSqlQuery query = m_db->database().execute(
-            QStringLiteral("select * from accounts_dep.h_tabel where w_id=:w and smena=:s and month=:m and year=:y"),
+            QStringLiteral(
+                "select * from accounts_dep.h_tabel where w_id=:w and smena=:s and month=:m and year=:y"),
             {{":w", worker}, {":s", shift}, {":m", month}, {":y", year}});
         QList<int> result;
         if (query.next())
@@ -69,7 +72,7 @@ private slots:
         save(17, 2, day);
         QCOMPARE(days(17, 2, 3, 2021), month({{5, 4}}));
         addRecord(17, 2, day, 3);
-        addRecord(17, 1, day, 8);      // other shift
+        addRecord(17, 1, day, 8);            // other shift
         addRecord(17, 2, day.addDays(1), 6); // other day
         save(17, 2, day);
         QCOMPARE(rows(17, 2, 3, 2021), 1);

@@ -8,10 +8,10 @@
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QTest>
-#include <QElapsedTimer>
 #include <QThread>
 
 #include "db/Database.h"
@@ -341,10 +341,11 @@ private slots:
         QVERIFY(m_messages.texts().first().contains(QStringLiteral("больше 24 часов")));
         QVERIFY(!m_db->database().inTransaction());
         QVERIFY(saver.add(record(1, day, 1, 4, 1)));
-        QVERIFY(saver.add(record(1, day, 2, 24)));     // another shift
-        QVERIFY(saver.add(record(2, day, 1, 24)));     // another worker
-        const int first = m_db->count(QStringLiteral("select id from accounts_dep.smena where w_id=1 and smena=1 "
-                                                     "and color=0"));
+        QVERIFY(saver.add(record(1, day, 2, 24))); // another shift
+        QVERIFY(saver.add(record(2, day, 1, 24))); // another worker
+        const int first =
+            m_db->count(QStringLiteral("select id from accounts_dep.smena where w_id=1 and smena=1 "
+                                       "and color=0"));
         QVERIFY(saver.change(first, record(1, day, 1, 19)));
         QVERIFY(!saver.change(first, record(1, day, 1, 21)));
         QCOMPARE(ledgerDay(1, 1, day), 23);
@@ -374,7 +375,8 @@ private slots:
         // The first client's transaction stays open until the second is seen waiting for it.
         Database& first = m_db->database();
         first.begin();
-        bool firstDone = deletionFirst ? remove(first) : ProductionRecordSaver(*m_module, m_messages, m_clock).add(r);
+        bool firstDone =
+            deletionFirst ? remove(first) : ProductionRecordSaver(*m_module, m_messages, m_clock).add(r);
         QVERIFY(firstDone);
         bool secondDone = true;
         QStringList secondMessages;
@@ -402,9 +404,10 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         while (!waited && clock.elapsed() < 5000) {
-            waited = watcher.readInt(QStringLiteral("select count(*) as n from pg_locks where not granted and "
-                                                    "locktype = 'advisory'"),
-                                     QStringLiteral("n")) > 0;
+            waited =
+                watcher.readInt(QStringLiteral("select count(*) as n from pg_locks where not granted and "
+                                               "locktype = 'advisory'"),
+                                QStringLiteral("n")) > 0;
             if (!waited)
                 QThread::msleep(20);
         }
@@ -414,14 +417,16 @@ private slots:
         QVERIFY2(waited, "the second client never waited for the first");
         QVERIFY(!secondDone);
         const int stored = records();
-        const int workers = m_db->count(QStringLiteral("select count(*) from cmn_contractor.person where id=4"));
-        const int operations = m_db->count(QStringLiteral("select count(*) from accounts_dep.oper where id=102"));
+        const int workers =
+            m_db->count(QStringLiteral("select count(*) from cmn_contractor.person where id=4"));
+        const int operations =
+            m_db->count(QStringLiteral("select count(*) from accounts_dep.oper where id=102"));
         if (deletionFirst) {
             QCOMPARE(stored, 0);
             QCOMPARE(worker ? workers : operations, 0);
             QCOMPARE(secondMessages.size(), 1);
             QVERIFY(secondMessages.first().contains(worker ? QStringLiteral("Рабочий удалён")
-                                                          : QStringLiteral("Операция удалена")));
+                                                           : QStringLiteral("Операция удалена")));
         } else {
             QCOMPARE(stored, 1);
             QCOMPARE(workers, 1);

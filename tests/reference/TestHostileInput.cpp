@@ -34,9 +34,9 @@ class TestHostileInput : public GuiTestCase
         box->clear();
         box->insert(text);
         editor.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
-        return m_db->database().readValue(QStringLiteral("select %1 as v from %2 order by id desc limit 1")
-                                              .arg(column, table),
-                                          QStringLiteral("v"))
+        return m_db->database()
+            .readValue(QStringLiteral("select %1 as v from %2 order by id desc limit 1").arg(column, table),
+                       QStringLiteral("v"))
             .toString();
     }
 
@@ -83,7 +83,8 @@ private slots:
         workers.prepareAdd();
         workers.show();
         const QString longName = QString(253, QChar(0x0436)) + emoji + QStringLiteral("хвост");
-        QCOMPARE(pasteAndSave(workers, longName, QStringLiteral("s_caption"), QStringLiteral("cmn_contractor.person")),
+        QCOMPARE(pasteAndSave(workers, longName, QStringLiteral("s_caption"),
+                              QStringLiteral("cmn_contractor.person")),
                  QString(253, QChar(0x0436)) + emoji);
         workers.prepareAdd();
         workers.show();
@@ -95,19 +96,22 @@ private slots:
         types.prepareAdd();
         types.show();
         const QString longType = QString(49, QChar(0x0440)) + emoji + emoji;
-        QCOMPARE(pasteAndSave(types, longType, QStringLiteral("vid"), QStringLiteral("accounts_dep.vid_oper")),
-                 QString(49, QChar(0x0440)) + emoji);
+        QCOMPARE(
+            pasteAndSave(types, longType, QStringLiteral("vid"), QStringLiteral("accounts_dep.vid_oper")),
+            QString(49, QChar(0x0440)) + emoji);
         QVERIFY(m_messages.shown().isEmpty());
     }
 
     void rateBeyondItsColumnIsRefused()
     {
-        m_db->run(QStringLiteral("insert into cmn_classifier.item (id, s_caption, id_level) values (1, 'Изделия', 2)"));
+        m_db->run(QStringLiteral(
+            "insert into cmn_classifier.item (id, s_caption, id_level) values (1, 'Изделия', 2)"));
         ProductEditor products(*m_module, m_messages);
         products.prepareAdd();
         products.show();
         products.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("А-1"));
-        products.findChild<QLineEdit*>(QStringLiteral("Edit2"))->setText(QStringLiteral("99999999999999999999999"));
+        products.findChild<QLineEdit*>(QStringLiteral("Edit2"))
+            ->setText(QStringLiteral("99999999999999999999999"));
         auto* classes = products.findChild<QComboBox*>(QStringLiteral("cb_item"));
         QCOMPARE(classes->count(), 1);
         classes->setCurrentIndex(0);

@@ -13,8 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QTableView>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTest>
 
 using namespace tabel;

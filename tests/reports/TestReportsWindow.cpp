@@ -176,7 +176,7 @@ private slots:
         const QString text = pdfText(pdf);
         // Finished products only: 15 pieces at 2 make 30; the blank's 300 stays out.
         for (const QString& expected : QStringList{"Отчет по рабочим за период с 01.11.2023 по 01.12.2023",
-                                        "Иванов Иван", "(грунт)", "Итого: 30,00"})
+                                                   "Иванов Иван", "(грунт)", "Итого: 30,00"})
             QVERIFY2(text.contains(expected), qPrintable(expected + " not in: " + text));
         QVERIFY2(!text.contains("Заготовки"), qPrintable(text));
         QVERIFY(m_messages.shown().isEmpty());

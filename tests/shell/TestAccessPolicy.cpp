@@ -49,8 +49,8 @@ private slots:
         QFETCH(int, forcedKind);
         const ReportsWindowAccess access = reportsWindowAccess(level);
         QString flags;
-        for (bool on : {access.detailedByWorkers, access.byProducts, access.byWorkers, access.spreadsheetExport,
-                        access.detailedByProducts, access.productKindChoice})
+        for (bool on : {access.detailedByWorkers, access.byProducts, access.byWorkers,
+                        access.spreadsheetExport, access.detailedByProducts, access.productKindChoice})
             flags += on ? '1' : '0';
         QCOMPARE(flags, enabled);
         QCOMPARE(access.forcedProductKind.value_or(-1), forcedKind);

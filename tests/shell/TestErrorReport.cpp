@@ -91,7 +91,8 @@ private slots:
             QCOMPARE(m_messages.shown().size(), 1);
             QCOMPARE(m_messages.shown().first().caption, QStringLiteral("Ошибка"));
             QVERIFY(m_messages.shown().first().detail.contains(QStringLiteral("x2")));
-            QCOMPARE(m_messages.shown().first().text, QStringLiteral("Ошибка базы данных. Действие не выполнено."));
+            QCOMPARE(m_messages.shown().first().text,
+                     QStringLiteral("Ошибка базы данных. Действие не выполнено."));
             QVERIFY(idleOutsideTransaction(shell));
             refresh->click();
             QCOMPARE(m_messages.shown().size(), 1);

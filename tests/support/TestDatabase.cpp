@@ -27,7 +27,7 @@ QString templateName()
 TestDatabase::TestDatabase(const QString& name)
     : m_name(QStringLiteral("t_%1_%2")
                  .arg(QString(name).toLower().replace(QRegularExpression(QStringLiteral("[^a-z0-9]")),
-                                                       QStringLiteral("_")))
+                                                      QStringLiteral("_")))
                  .arg(QCoreApplication::applicationPid())),
       m_database(QStringLiteral("fixture-") + name)
 {

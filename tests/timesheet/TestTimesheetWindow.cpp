@@ -18,8 +18,8 @@
 #include "timesheet/TimesheetWindow.h"
 
 #include <QComboBox>
-#include <QLineEdit>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
@@ -58,16 +58,13 @@ class TestTimesheetWindow : public QObject
 
     void openWindow(int month, int year, const QString& writerFolder = QString())
     {
-        m_writer = std::make_unique<SpreadsheetWriter>(m_messages, *m_viewer,
-                                                       writerFolder.isEmpty() ? m_folder.path() : writerFolder);
+        m_writer = std::make_unique<SpreadsheetWriter>(
+            m_messages, *m_viewer, writerFolder.isEmpty() ? m_folder.path() : writerFolder);
         m_window = std::make_unique<TimesheetWindow>(*m_module, m_messages, m_clock, *m_writer);
         m_window->preset(QDate(year, month, 1));
         m_window->show();
     }
-    int column(int shift, const QString& field)
-    {
-        return m_module->timesheetRows(shift).fieldIndex(field);
-    }
+    int column(int shift, const QString& field) { return m_module->timesheetRows(shift).fieldIndex(field); }
     QString cell(int shift, int row, const QString& field)
     {
         const QModelIndex index = m_window->grid(shift)->model()->index(row, column(shift, field));
@@ -170,8 +167,8 @@ private slots:
         };
         const QColor silver(0xC0, 0xC0, 0xC0), red(Qt::red), green(0xC0, 0xDC, 0xC0);
         const QList<Case> cases = {
-            {5, 0, silver, false, {}},  {6, 0, red, false, {}},   {5, 4, text, false, {}},
-            {5, 8, text, true, {}},     {6, 8, red, true, {}},    {5, 9, text, true, green},
+            {5, 0, silver, false, {}},     {6, 0, red, false, {}}, {5, 4, text, false, {}},
+            {5, 8, text, true, {}},        {6, 8, red, true, {}},  {5, 9, text, true, green},
             {31, 0, invisible, false, {}},
         };
         for (const Case& c : cases) {
@@ -199,7 +196,8 @@ private slots:
         // Looked at from inside the export, which lets pending events run after each row.
         bool controlsOffMeanwhile = false;
         QTimer::singleShot(0, m_window.get(), [&] {
-            controlsOffMeanwhile = !m_window->printButton()->isEnabled() && !m_window->rebuildButton()->isEnabled() &&
+            controlsOffMeanwhile = !m_window->printButton()->isEnabled() &&
+                                   !m_window->rebuildButton()->isEnabled() &&
                                    !m_window->monthBox()->isEnabled();
         });
         m_window->excelButton()->click();
@@ -253,8 +251,9 @@ private slots:
         XlsxReader book(m_viewer->opened().first());
         QCOMPARE(book.cellCount(), 1 + 33);
 
-        PreparedReport report(TimesheetPrintLayout::definition(QStringLiteral("Март 2024 г.")),
-                              std::make_shared<SqlQueryRowSource>(MonthlySummary::open(m_db->database(), 3, 2024)));
+        PreparedReport report(
+            TimesheetPrintLayout::definition(QStringLiteral("Март 2024 г.")),
+            std::make_shared<SqlQueryRowSource>(MonthlySummary::open(m_db->database(), 3, 2024)));
         QCOMPARE(report.pageCount(), 1);
         QStringList texts;
         for (const PlacedText& placed : report.page(0)->texts)
@@ -301,8 +300,10 @@ private slots:
             "values (10, 'А-100', '', 6, 1);"
             "insert into accounts_dep.vid_oper (id, vid) values (1, 'Резка');"
             "insert into accounts_dep.oper (id, vid, naimen, i_id, cena_new) values (100, 1, 0, 10, 0);"
-            "insert into accounts_dep.smena (w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, ok) "
-            "values (1, 10, 100, 1, 1, 0, '2024-03-05', 1, 0, 4, 'ok'), (1, 10, 100, 1, 1, 0, '2024-03-05', 1, 1, 2, 'no')"));
+            "insert into accounts_dep.smena (w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, "
+            "ok) "
+            "values (1, 10, 100, 1, 1, 0, '2024-03-05', 1, 0, 4, 'ok'), (1, 10, 100, 1, 1, 0, '2024-03-05', "
+            "1, 1, 2, 'no')"));
         openWindow(3, 2024);
         QCOMPARE(m_window->grid(1)->model()->rowCount(), 24);
         m_window->rebuildButton()->click();
@@ -352,15 +353,16 @@ private slots:
     void failedRebuildLeavesTheMonthAsItWas()
     {
         m_db->run(QString::fromUtf8(workers));
-        m_db->run(QStringLiteral(
-            "insert into accounts_dep.smena (w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, ok) "
-            "values (1, 10, 100, 1, 1, 0, '2024-03-05', 1, 0, 4, 'ok');"
-            "create function public.refuse() returns trigger language plpgsql as "
-            "$$ begin raise exception 'табель закрыт'; end $$;"
-            "create trigger refuse before insert on accounts_dep.h_tabel "
-            "for each row execute function public.refuse()"));
-        const QString ledger = QStringLiteral("select string_agg(concat_ws('/', w_id, smena, month, year, d1, d2, "
-                                              "d5), ',' order by w_id, smena) from accounts_dep.h_tabel");
+        m_db->run(QStringLiteral("insert into accounts_dep.smena (w_id, i_id, o_id, cena, kol_vo, brak, "
+                                 "data, smena, color, time, ok) "
+                                 "values (1, 10, 100, 1, 1, 0, '2024-03-05', 1, 0, 4, 'ok');"
+                                 "create function public.refuse() returns trigger language plpgsql as "
+                                 "$$ begin raise exception 'табель закрыт'; end $$;"
+                                 "create trigger refuse before insert on accounts_dep.h_tabel "
+                                 "for each row execute function public.refuse()"));
+        const QString ledger =
+            QStringLiteral("select string_agg(concat_ws('/', w_id, smena, month, year, d1, d2, "
+                           "d5), ',' order by w_id, smena) from accounts_dep.h_tabel");
         const QString before = m_db->database().readValue(ledger, QStringLiteral("string_agg")).toString();
         openWindow(3, 2024);
         m_window->rebuildButton()->click();

@@ -137,6 +137,8 @@ QString sourceStatement(const ImportStep& step)
         columns.append(field.kind == FieldKind::ThroughText
                            ? QStringLiteral("cast(%1 as text) as %1").arg(field.name)
                            : field.name);
+    // Table and column names come from the fixed list of steps, never from the user or the
+    // data: names cannot be bound as values are.
     QString sql =
         QStringLiteral("select %1 from %2").arg(columns.join(QStringLiteral(", ")), step.sourceTable);
     if (step.keepsIds)

@@ -15,10 +15,10 @@
 #include "report_engine/ReportPreview.h"
 #include "reports/ProductKind.h"
 #include "reports/ProductionSummaryExport.h"
-#include "reports/SpreadsheetViewer.h"
-#include "reports/SpreadsheetWriter.h"
 #include "reports/SummaryReportBuilder.h"
 #include "reports/SummaryStatement.h"
+#include "spreadsheet/SpreadsheetViewer.h"
+#include "spreadsheet/SpreadsheetWriter.h"
 
 #include <QApplication>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "common/ProductKind.h"
 #include "db/Database.h"
-#include "reports/SpreadsheetWriter.h"
+#include "spreadsheet/SpreadsheetWriter.h"
 
 #include <QLocale>
 #include <QSqlQuery>

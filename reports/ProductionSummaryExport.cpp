@@ -2,8 +2,8 @@
 
 #include "db/Database.h"
 #include "reports/ProductKind.h"
-#include "reports/SpreadsheetWriter.h"
 #include "reports/SummaryStatement.h"
+#include "spreadsheet/SpreadsheetWriter.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>

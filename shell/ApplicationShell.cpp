@@ -15,12 +15,12 @@
 #include "reference/WorkerEditor.h"
 #include "reference/WorkersListWindow.h"
 #include "reports/ReportsWindow.h"
-#include "reports/SpreadsheetViewer.h"
-#include "reports/SpreadsheetWriter.h"
 #include "shell/LoginWindow.h"
 #include "shell/StartUp.h"
 #include "shell/VersionCheck.h"
 #include "shell/VersionWatch.h"
+#include "spreadsheet/SpreadsheetViewer.h"
+#include "spreadsheet/SpreadsheetWriter.h"
 #include "timesheet/TimesheetWindow.h"
 
 namespace tabel {

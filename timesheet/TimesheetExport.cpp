@@ -1,6 +1,6 @@
 #include "timesheet/TimesheetExport.h"
 
-#include "reports/SpreadsheetWriter.h"
+#include "spreadsheet/SpreadsheetWriter.h"
 #include "timesheet/MonthlySummary.h"
 
 #include <QSqlQuery>

@@ -7,8 +7,8 @@
 
 #include "db/Database.h"
 #include "reference/PriceListExport.h"
-#include "reports/RecordingSpreadsheetViewer.h"
-#include "reports/SpreadsheetWriter.h"
+#include "spreadsheet/RecordingSpreadsheetViewer.h"
+#include "spreadsheet/SpreadsheetWriter.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 

@@ -1,7 +1,7 @@
 #include "reference/PriceListExport.h"
-#include "reports/RecordingSpreadsheetViewer.h"
-#include "reports/SpreadsheetWriter.h"
-#include "reports/XlsxReader.h"
+#include "spreadsheet/RecordingSpreadsheetViewer.h"
+#include "spreadsheet/SpreadsheetWriter.h"
+#include "spreadsheet/XlsxReader.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 

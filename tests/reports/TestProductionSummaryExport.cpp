@@ -1,8 +1,8 @@
 #include "reports/ProductKind.h"
 #include "reports/ProductionSummaryExport.h"
-#include "reports/RecordingSpreadsheetViewer.h"
-#include "reports/SpreadsheetWriter.h"
-#include "reports/XlsxReader.h"
+#include "spreadsheet/RecordingSpreadsheetViewer.h"
+#include "spreadsheet/SpreadsheetWriter.h"
+#include "spreadsheet/XlsxReader.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
 

@@ -1,7 +1,7 @@
-#include "reports/RecordingSpreadsheetViewer.h"
-#include "reports/SpreadsheetViewer.h"
-#include "reports/SpreadsheetWriter.h"
-#include "reports/XlsxReader.h"
+#include "spreadsheet/RecordingSpreadsheetViewer.h"
+#include "spreadsheet/SpreadsheetViewer.h"
+#include "spreadsheet/SpreadsheetWriter.h"
+#include "spreadsheet/XlsxReader.h"
 #include "support/ScriptedMessages.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reports/SpreadsheetViewer.h"
+#include "spreadsheet/SpreadsheetViewer.h"
 
 #include <QStringList>
 

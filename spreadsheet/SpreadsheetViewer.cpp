@@ -1,4 +1,4 @@
-#include "reports/SpreadsheetViewer.h"
+#include "spreadsheet/SpreadsheetViewer.h"
 
 #include "common/Messages.h"
 

@@ -1,4 +1,4 @@
-#include "reports/XlsxReader.h"
+#include "spreadsheet/XlsxReader.h"
 
 #include <QFile>
 #include <QXmlStreamReader>

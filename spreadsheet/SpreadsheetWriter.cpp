@@ -1,7 +1,7 @@
-#include "reports/SpreadsheetWriter.h"
+#include "spreadsheet/SpreadsheetWriter.h"
 
 #include "common/Messages.h"
-#include "reports/SpreadsheetViewer.h"
+#include "spreadsheet/SpreadsheetViewer.h"
 
 #include <QDir>
 #include <QFile>

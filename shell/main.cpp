@@ -1,10 +1,14 @@
 #include "common/Clock.h"
 #include "common/DialogMessages.h"
 #include "shell/ApplicationShell.h"
+#include "shell/LedgerCheckCommand.h"
 #include "shell/TabelApplication.h"
 
 int main(int argc, char* argv[])
 {
+    // Before any window application exists: the check runs from cron, without a display.
+    if (tabel::LedgerCheckCommand::isRequested(argc, argv))
+        return tabel::LedgerCheckCommand::main(argc, argv);
     tabel::TabelApplication app(argc, argv);
     app.useRussian();
     app.setQuitOnLastWindowClosed(false);

@@ -8,6 +8,7 @@
 #include "report_engine/PreparedReport.h"
 #include "report_engine/ReportPreview.h"
 #include "report_engine/SqlQueryRowSource.h"
+#include "timesheet/LedgerCheckWindow.h"
 #include "timesheet/MonthRebuild.h"
 #include "timesheet/MonthlySummary.h"
 #include "timesheet/TimesheetCellDelegates.h"
@@ -107,6 +108,12 @@ TimesheetWindow::TimesheetWindow(DataModule& dataModule, Messages& messages, con
     connect(m_month, &QComboBox::currentIndexChanged, this, m_guard.slot([this] { applyMonth(); }));
     connect(m_year, &QComboBox::currentIndexChanged, this, m_guard.slot([this] { applyMonth(); }));
     connect(m_rebuild, &QPushButton::clicked, this, [this] { rebuild(); });
+    connect(m_check, &QPushButton::clicked, this, [this] { checkLedger(); });
+    m_checkWindow = new LedgerCheckWindow(dataModule.database(), messages, writer, this);
+    connect(m_checkWindow, &LedgerCheckWindow::monthRebuilt, this, m_guard.slot([this] {
+        closeLedgers();
+        openLedgers();
+    }));
     connect(m_excel, &QPushButton::clicked, this, m_guard.slot([this] { exportToSpreadsheet(); }));
     resize(946, 577);
 }
@@ -146,12 +153,15 @@ QWidget* TimesheetWindow::buildShiftPage(int shift)
         m_progress->setObjectName(QStringLiteral("ProgressBar1"));
         m_progress->setMinimum(1);
         m_progress->hide();
+        m_check = new QPushButton(QStringLiteral("Сверка"), page);
+        m_check->setObjectName(QStringLiteral("checkButton"));
         m_excel = new QPushButton(QStringLiteral("Excel"), page);
         m_excel->setObjectName(QStringLiteral("excelButton"));
-        for (QPushButton* button : {m_rebuild, m_excel})
+        for (QPushButton* button : {m_rebuild, m_check, m_excel})
             button->setAutoDefault(false);
         auto* row = new QHBoxLayout;
         row->addWidget(m_rebuild);
+        row->addWidget(m_check);
         row->addWidget(m_progress, 1);
         row->addStretch(0);
         row->addWidget(m_excel);
@@ -270,10 +280,19 @@ void TimesheetWindow::rebuild()
     m_progress->hide();
 }
 
+void TimesheetWindow::checkLedger()
+{
+    if (year() == 0)
+        return;
+    if (m_guard.run([this] { m_checkWindow->check(month(), year()); }))
+        m_checkWindow->exec();
+    activate();
+}
+
 void TimesheetWindow::setControlsEnabled(bool enabled)
 {
-    for (QWidget* control : std::initializer_list<QWidget*>{m_rebuild, m_excel, m_print, m_month, m_year,
-                                                            m_refresh, m_exit, m_tabs->tabBar()})
+    for (QWidget* control : std::initializer_list<QWidget*>{m_rebuild, m_check, m_excel, m_print, m_month,
+                                                            m_year, m_refresh, m_exit, m_tabs->tabBar()})
         control->setEnabled(enabled);
 }
 

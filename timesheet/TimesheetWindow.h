@@ -15,13 +15,15 @@ namespace tabel {
 
 class Clock;
 class DataModule;
+class LedgerCheckWindow;
 class Messages;
 class QueryGrid;
 class SpreadsheetWriter;
 class TimesheetDayDelegate;
 
-// The hours ledger of one month, one grid per shift, with the month rebuild, the export to a
-// spreadsheet and the print. Shown modally by the main window, which presets the month.
+// The hours ledger of one month, one grid per shift, with the month rebuild, the check of the
+// ledger against the records, the export to a spreadsheet and the print. Shown modally by the main window,
+// which presets the month.
 class TimesheetWindow : public QDialog
 {
     Q_OBJECT
@@ -42,6 +44,8 @@ public:
     QComboBox* monthBox() const { return m_month; }
     QComboBox* yearBox() const { return m_year; }
     QPushButton* rebuildButton() const { return m_rebuild; }
+    QPushButton* checkButton() const { return m_check; }
+    LedgerCheckWindow& checkWindow() const { return *m_checkWindow; }
     QPushButton* excelButton() const { return m_excel; }
     QPushButton* printButton() const { return m_print; }
     QPushButton* refreshButton() const { return m_refresh; }
@@ -60,6 +64,7 @@ private:
     void closeLedgers();
     void colourDayColumns(int shift, const QDate& firstDay);
     void rebuild();
+    void checkLedger();
     void exportToSpreadsheet();
     void print();
     void setControlsEnabled(bool enabled);
@@ -75,6 +80,8 @@ private:
     std::array<QueryGrid*, 3> m_gridLayouts{};
     std::array<std::array<TimesheetDayDelegate*, 31>, 3> m_dayDelegates{};
     QPushButton* m_rebuild = nullptr;
+    QPushButton* m_check = nullptr;
+    LedgerCheckWindow* m_checkWindow = nullptr;
     QProgressBar* m_progress = nullptr;
     QPushButton* m_excel = nullptr;
     QPushButton* m_print = nullptr;

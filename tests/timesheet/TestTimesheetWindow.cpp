@@ -12,6 +12,7 @@
 #include "support/ModalDriver.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
+#include "timesheet/LedgerCheckWindow.h"
 #include "timesheet/MonthlySummary.h"
 #include "timesheet/TimesheetCellDelegates.h"
 #include "timesheet/TimesheetPrintLayout.h"
@@ -19,6 +20,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -313,6 +315,96 @@ private slots:
         QCOMPARE(cell(1, 0, QStringLiteral("d5")), QStringLiteral("6"));
         QCOMPARE(m_window->grid(2)->model()->rowCount(), 0);
         QCOMPARE(m_db->count(QStringLiteral("select count(*) from accounts_dep.h_tabel")), 1);
+    }
+
+    // The check lists what differs; its rebuild mends the month, checks again and the time
+    // sheet shows the rebuilt ledger.
+    void checkShowsDifferencesAndItsRebuildMendsThem()
+    {
+        m_db->run(QStringLiteral(
+            "insert into cmn_contractor.person (id, s_caption, s_code) values (1, 'Иванов Иван', '1'), "
+            "(2, 'Петров Пётр', '2');"
+            "insert into accounts_dep.h_tabel (w_id, smena, month, year, d5) values (1, 1, 3, 2024, 4);"
+            "insert into accounts_dep.h_tabel (w_id, smena, month, year, d1) values (2, 2, 3, 2024, 9);"
+            "insert into accounts_dep.smena (w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, "
+            "ok) values (1, 1, 1, 1, 1, 0, '2024-03-05', 1, 0, 4, 'ok'), (2, 1, 1, 1, 1, 0, '2024-03-01', 2, "
+            "0, "
+            "5, 'no'), (1, 1, 1, 1, 1, 0, '2024-03-06', 4, 0, 2, 'да')"));
+        openWindow(3, 2024);
+        QCOMPARE(m_window->checkButton()->text(), QStringLiteral("Сверка"));
+        QCOMPARE(m_window->checkButton()->parentWidget(), m_window->rebuildButton()->parentWidget());
+        QCOMPARE(cell(2, 0, QStringLiteral("d1")), QStringLiteral("9"));
+
+        ModalDriver driver;
+        QString caption, before, after;
+        QStringList rows;
+        int rowsAfter = -1;
+        driver.whenOpen(
+            [&](QWidget* window) {
+                auto& check = *qobject_cast<LedgerCheckWindow*>(window);
+                caption = check.windowTitle();
+                before = check.summaryLabel()->text();
+                const QAbstractItemModel& list = *check.list()->model();
+                for (int row = 0; row < list.rowCount(); ++row) {
+                    QStringList texts;
+                    for (int column = 0; column < list.columnCount(); ++column)
+                        texts << list.index(row, column).data().toString();
+                    rows << texts.join(QLatin1Char('|'));
+                }
+                check.excelButton()->click();
+                check.rebuildButton()->click();
+                after = check.summaryLabel()->text();
+                rowsAfter = check.list()->model()->rowCount();
+            },
+            m_window.get());
+        m_window->checkButton()->click();
+        QVERIFY(!driver.failed());
+        QVERIFY2(m_messages.shown().isEmpty(), qPrintable(m_messages.texts().join(QStringLiteral(" | "))));
+
+        QCOMPARE(caption, QStringLiteral("Сверка табеля — Март 2024"));
+        QCOMPARE(before, QStringLiteral(
+                             "Табель не сходится с записями: расхождений — 2 (2 строк, 31 дней проверено)."));
+        QCOMPARE(rows, (QStringList{QStringLiteral("Иванов Иван|4|6||2|нет в табеле"),
+                                    QStringLiteral("Петров Пётр|2|1|9|5|расходится")}));
+        QCOMPARE(after, QStringLiteral("Табель сходится с записями: 3 строк, 31 дней проверено."));
+        QCOMPARE(rowsAfter, 0);
+        QCOMPARE(cell(2, 0, QStringLiteral("d1")), QStringLiteral("5"));
+
+        QCOMPARE(m_viewer->opened().size(), 1);
+        XlsxReader book(m_viewer->opened().first());
+        QVERIFY2(book.error().isEmpty(), qPrintable(book.error()));
+        QCOMPARE(book.cell(1, 1)->value, caption);
+        QCOMPARE(book.cell(1, 2)->value, before);
+        QCOMPARE(book.cell(1, 3)->value, QStringLiteral("Фамилия И.О."));
+        QCOMPARE(book.cell(6, 3)->value, QStringLiteral("Расхождение"));
+        QCOMPARE(book.cell(1, 4)->value, QStringLiteral("Иванов Иван"));
+        QCOMPARE(book.cell(3, 4)->value, QStringLiteral("6"));
+        QVERIFY(!book.cell(4, 4));
+        QCOMPARE(book.cell(5, 4)->value, QStringLiteral("2"));
+        QCOMPARE(book.cell(6, 5)->value, QStringLiteral("расходится"));
+        QVERIFY(!book.cell(1, 6));
+    }
+
+    void failedCheckIsReportedAndOpensNothing()
+    {
+        openWindow(3, 2024);
+        m_db->run(QStringLiteral("alter table accounts_dep.smena rename to smena_away"));
+        // Had the result window opened anyway, its exec() would wait for this.
+        bool opened = false;
+        QTimer closer;
+        closer.setSingleShot(true);
+        connect(&closer, &QTimer::timeout, this, [&] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                opened = true;
+                dialog->reject();
+            }
+        });
+        closer.start(2000);
+        m_window->checkButton()->click();
+        closer.stop();
+        QVERIFY(!opened);
+        QCOMPARE(m_messages.shown().size(), 1);
+        QVERIFY(!m_module->database().inTransaction());
     }
 
     // The main menu opens the month of the working date and closes the ledgers afterwards.

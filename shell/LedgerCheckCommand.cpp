@@ -3,13 +3,11 @@
 #include "common/ActionGuard.h"
 #include "db/ConnectionSettings.h"
 #include "db/Database.h"
-#include "db/DbError.h"
 #include "timesheet/LedgerCheck.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
 #include <QTextStream>
-#include <cstring>
 
 namespace tabel {
 

@@ -1,3 +1,5 @@
+#include "db/Transaction.h"
+#include "production_log/HoursLedger.h"
 #include "support/TestDatabase.h"
 #include "timesheet/LedgerCheck.h"
 #include "timesheet/MonthRebuild.h"
@@ -117,6 +119,22 @@ private slots:
             QStringLiteral("Табель не сходится с записями: расхождений — %1 ").arg(expected.size())));
         // Other months' rows are not this month's business.
         QCOMPARE(check(2, 2024).differences.size(), 1);
+    }
+
+    // A rebuild or a save under way elsewhere holds the month's lock and row locks: the check
+    // reads the ledger as last committed instead of waiting (a wait would end in the lock
+    // timeout's error).
+    void readsPastWritersUnderWay()
+    {
+        m_db->run(QString::fromUtf8(fixture));
+        MonthRebuild(m_db->database()).run(3, 2024);
+        Database other(QStringLiteral("other-client"));
+        other.open(m_db->settings());
+        Transaction transaction(other);
+        other.lockKey(HoursLedger::monthLockKey(3, 2024));
+        other.execute(QStringLiteral("update accounts_dep.h_tabel set d5 = 1 where month = 3"));
+        other.execute(QStringLiteral("delete from accounts_dep.smena where w_id = 2"));
+        QCOMPARE(lines(check()), QStringList());
     }
 
     // Overtime has no tab, but the ledger counts it and so does the check.

@@ -14,8 +14,10 @@
 #include "timesheet/MonthRebuild.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSqlQuery>
 #include <QTextStream>
+#include <unistd.h>
 
 using namespace tabel;
 using namespace tabel::bench;
@@ -37,6 +39,35 @@ void spoil(Database& database, int month, int year)
                                     "select w_id, smena, month, year, d1, d2, d3 from accounts_dep.h_tabel "
                                     "where month = :m and year = :y and id % 100 = 2"),
                      monthKey);
+}
+// CPU time the server process of this connection has spent so far, in ms, when it runs on this
+// machine; -1 otherwise. On a machine shared with other work it says what the statement costs
+// the server, which the wall clock does not.
+double serverCpuMs(int backend)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(backend));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray text = stat.readAll();
+    // The fields after the command name, which is in parentheses: utime and stime are the
+    // 12th and 13th of them.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return -1;
+    return double(fields.at(11).toLongLong() + fields.at(12).toLongLong()) * 1000.0 /
+           double(sysconf(_SC_CLK_TCK));
+}
+
+// The server's CPU time per run of action, over runs runs in a row.
+QString serverCpuPerRun(int backend, int runs, const std::function<void()>& action)
+{
+    const double before = serverCpuMs(backend);
+    for (int run = 0; run < runs; ++run)
+        action();
+    const double after = serverCpuMs(backend);
+    if (before < 0 || after < 0)
+        return QStringLiteral("n/a (server on another machine)");
+    return ms((after - before) / runs);
 }
 } // namespace
 
@@ -87,6 +118,16 @@ int main(int argc, char* argv[])
     out << "  MonthRebuild (rolled back), median / p90 / min ms:      " << ms(figures[1].median) << " "
         << ms(figures[1].p90) << " " << ms(figures[1].min) << "\n";
     out << "  check / rebuild (medians): " << QString::number(figures[0].median / figures[1].median, 'f', 2)
+        << "\n";
+    const int backend =
+        database.readInt(QStringLiteral("select pg_backend_pid() as pid"), QStringLiteral("pid"));
+    out << "  server CPU per run, ms (" << runs << " in a row each): LedgerCheck "
+        << serverCpuPerRun(backend, runs, [&] { check.run(month, year); }) << ", MonthRebuild "
+        << serverCpuPerRun(backend, runs,
+                           [&] {
+                               Transaction transaction(database);
+                               rebuild.run(month, year);
+                           })
         << "\n";
 
     {

@@ -2,9 +2,11 @@
 
 #include "common/BusyCursor.h"
 #include "common/Clock.h"
+#include "common/DateBox.h"
 #include "common/MenuKeyboard.h"
 #include "common/Messages.h"
 #include "common/QueryGrid.h"
+#include "common/WindowPlacement.h"
 #include "db/DataModule.h"
 #include "production_log/ClosedMarkDelegate.h"
 #include "production_log/ProductionRecords.h"
@@ -86,13 +88,9 @@ MainLogWindow::MainLogWindow(DataModule& dataModule, const Clock& clock, Message
     }
     top->addSpacing(24);
     auto* dateLabel = new QLabel(QStringLiteral("&Дата:"), this);
-    m_date = new QDateEdit(this);
+    m_date = new DateBox(this);
     m_date->setObjectName(QStringLiteral("DateT"));
-    m_date->setCalendarPopup(true);
-    m_date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     m_date->installEventFilter(this);
-    m_dateText = m_date->findChild<QLineEdit*>();
-    m_dateText->installEventFilter(this);
     QWidget* calendarPopup = m_date->calendarWidget()->window();
     calendarPopup->installEventFilter(this);
     m_calendarPopup = calendarPopup;
@@ -296,7 +294,7 @@ void MainLogWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+        centreOn(*this, screen->availableGeometry());
     m_guard.run([this] { activate(); });
     // The work starts on the records: the arrows choose one, Enter changes it, Tab goes on to
     // "Добавить".
@@ -353,8 +351,6 @@ bool MainLogWindow::eventFilter(QObject* watched, QEvent* event)
     }
     if (watched == m_calendarPopup && event->type() == QEvent::Hide) {
         QTimer::singleShot(0, this, m_guard.slot([this] { chooseDate(); }));
-    } else if (watched == m_dateText || watched == m_date) {
-        selectDayOnFirstClick(event);
     } else if (watched == m_grid && enter) {
         if (m_change->isEnabled())
             m_guard.run([this] { changeRecord(); });
@@ -367,19 +363,6 @@ bool MainLogWindow::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void MainLogWindow::selectDayOnFirstClick(QEvent* event)
-{
-    // A click leaves the caret between digits of a full section, where typing does nothing;
-    // the click that brings the focus in picks the day instead, so a whole date can be typed.
-    if (event->type() == QEvent::FocusIn &&
-        static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason) {
-        m_selectDayOnRelease = true;
-    } else if (event->type() == QEvent::MouseButtonRelease && m_selectDayOnRelease) {
-        m_selectDayOnRelease = false;
-        m_date->setSelectedSection(QDateTimeEdit::DaySection);
-    }
 }
 
 void MainLogWindow::showDayOff(bool dayOff)

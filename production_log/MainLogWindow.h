@@ -89,7 +89,6 @@ private:
     void showDayOff(bool dayOff);
     // The picker's date and the day-off box that goes with it.
     void setWorkingDate(const QDate& date);
-    void selectDayOnFirstClick(QEvent* event);
     void showShiftButtons();
 
     DataModule& m_dataModule;
@@ -101,8 +100,6 @@ private:
 
     std::array<QRadioButton*, 4> m_shiftButtons{};
     QDateEdit* m_date = nullptr;
-    QLineEdit* m_dateText = nullptr;
-    bool m_selectDayOnRelease = false;
     QWidget* m_calendarPopup = nullptr;
     QCheckBox* m_dayOff = nullptr;
     QTableView* m_grid = nullptr;

@@ -1,4 +1,5 @@
 #include "production_log/ProductionRecordEditor.h"
+#include "common/DateBox.h"
 #include "common/EditorLayout.h"
 #include "common/WindowPlacement.h"
 
@@ -78,10 +79,8 @@ ProductionRecordEditor::ProductionRecordEditor(DataModule& dataModule, Messages&
     m_quantity = digitsBox(frame, QStringLiteral("Edit3"), integerMaximum);
     m_hours = digitsBox(frame, QStringLiteral("Edit4"), smallintMaximum);
     m_colour = digitsBox(frame, QStringLiteral("Edit5"), integerMaximum);
-    m_date = new QDateEdit(frame);
+    m_date = new DateBox(frame);
     m_date->setObjectName(QStringLiteral("DateT"));
-    m_date->setCalendarPopup(true);
-    m_date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     m_rejects = digitsBox(frame, QStringLiteral("Edit6"), smallintMaximum);
     m_basePrice = readOnlyBox(frame, QStringLiteral("Edit7"), 80);
     m_finalPrice = readOnlyBox(frame, QStringLiteral("Edit8"), 80);

@@ -1,6 +1,7 @@
 #include "reports/ReportsWindow.h"
 
 #include "common/BusyCursor.h"
+#include "common/DateBox.h"
 #include "common/WindowPlacement.h"
 #include "db/Database.h"
 #include "report_engine/PreparedReport.h"
@@ -41,10 +42,8 @@ QFont regularOf(QFont font)
 
 QDateEdit* datePicker(const QString& objectName)
 {
-    auto* picker = new QDateEdit;
+    auto* picker = new DateBox;
     picker->setObjectName(objectName);
-    picker->setCalendarPopup(true);
-    picker->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     return picker;
 }
 

@@ -264,6 +264,39 @@ void ProductionRecordEditor::refreshDisplay()
     m_amount->setText(displayPrice(m_quantity->text().toLongLong() * m_price));
 }
 
+void ProductionRecordEditor::putRight(QLineEdit* box)
+{
+    // The worker and the operation are chosen through their "..." buttons.
+    if (box == m_worker) {
+        m_workerButton->setFocus(Qt::OtherFocusReason);
+    } else if (box == m_operation) {
+        m_operationButton->setFocus(Qt::OtherFocusReason);
+    } else {
+        box->setFocus(Qt::OtherFocusReason);
+        box->selectAll();
+    }
+}
+
+void ProductionRecordEditor::putRight(RecordValue value)
+{
+    switch (value) {
+    case RecordValue::Worker:
+        putRight(m_worker);
+        break;
+    case RecordValue::Operation:
+        putRight(m_operation);
+        break;
+    case RecordValue::Rejects:
+        putRight(m_rejects);
+        break;
+    case RecordValue::Hours:
+        putRight(m_hours);
+        break;
+    case RecordValue::None:
+        break;
+    }
+}
+
 void ProductionRecordEditor::clearBoxes()
 {
     for (QLineEdit* box : {m_worker, m_operation, m_quantity, m_rejects, m_colour, m_hours, m_basePrice,
@@ -279,6 +312,7 @@ void ProductionRecordEditor::save()
     for (QLineEdit* box : required) {
         if (box && box->text().trimmed().isEmpty()) {
             m_messages.error(QStringLiteral("Все поля должны быть заполнены!"));
+            putRight(box);
             return;
         }
     }
@@ -296,8 +330,10 @@ void ProductionRecordEditor::save()
 
     ProductionRecordSaver saver(m_dataModule, m_messages, m_clock);
     const bool saved = m_recordId ? saver.change(*m_recordId, record) : saver.add(record);
-    if (!saved)
+    if (!saved) {
+        putRight(saver.refusedValue());
         return;
+    }
     // The time sheet reads the ledger afresh the next time it is shown.
     for (int shift = 1; shift <= 3; ++shift)
         m_dataModule.timesheetRows(shift).close();

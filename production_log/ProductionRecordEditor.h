@@ -63,6 +63,9 @@ private:
     void applyColourRule();
     void refreshDisplay();
     void clearBoxes();
+    // After a refusal the focus goes to what the user has to put right.
+    void putRight(QLineEdit* box);
+    void putRight(RecordValue value);
 
     DataModule& m_dataModule;
     Messages& m_messages;

@@ -25,7 +25,7 @@ SqlParams ProductionRecordSaver::recordParams(const ProductionRecord& record) co
             {":time", record.hours}, {":vvod", m_clock.today()}};
 }
 
-QString ProductionRecordSaver::goneReference(const ProductionRecord& record)
+ProductionRecordSaver::Gone ProductionRecordSaver::goneReference(const ProductionRecord& record)
 {
     Database& db = m_dataModule.database();
     ReferenceUse(db).holdForSave(record.workerId, record.operationId);
@@ -33,30 +33,37 @@ QString ProductionRecordSaver::goneReference(const ProductionRecord& record)
     if (db.readInt(QStringLiteral("select count(*) as n from cmn_contractor.person where id=:w or "
                                   "(s_code ~ '^[0-9]+$' and s_code::integer=:w)"),
                    QStringLiteral("n"), {{":w", record.workerId}}) == 0)
-        return QStringLiteral("Рабочий удалён из списка, запись не сохранена. Выберите рабочего заново.");
+        return {QStringLiteral("Рабочий удалён из списка, запись не сохранена. Выберите рабочего заново."),
+                RecordValue::Worker};
     if (db.readInt(QStringLiteral("select count(*) as n from accounts_dep.oper where id=:o"),
                    QStringLiteral("n"), {{":o", record.operationId}}) == 0)
-        return QStringLiteral("Операция удалена из списка, запись не сохранена. Выберите операцию заново.");
+        return {QStringLiteral("Операция удалена из списка, запись не сохранена. Выберите операцию заново."),
+                RecordValue::Operation};
     if (db.readInt(QStringLiteral("select count(*) as n from accounts_dep.izdel where id=:i"),
                    QStringLiteral("n"), {{":i", record.productId}}) == 0)
-        return QStringLiteral("Изделие удалено из списка, запись не сохранена. Выберите операцию заново.");
-    return QString();
+        return {QStringLiteral("Изделие удалено из списка, запись не сохранена. Выберите операцию заново."),
+                RecordValue::Operation};
+    return {};
 }
 
 bool ProductionRecordSaver::refused(const ProductionRecord& record, std::optional<int> excludedId)
 {
+    m_refusedValue = RecordValue::None;
     if (record.rejects > record.quantity) {
         m_messages.error(QStringLiteral("Брак не может быть больше количества!"));
+        m_refusedValue = RecordValue::Rejects;
         return true;
     }
     // A working day has 24 hours, and the ledger's day column could not hold much more.
     if (record.hours > maxDayHours) {
         m_messages.error(QStringLiteral("Время не может быть больше 24 часов!"));
+        m_refusedValue = RecordValue::Hours;
         return true;
     }
-    if (const QString gone = goneReference(record); !gone.isEmpty()) {
+    if (const Gone gone = goneReference(record); !gone.text.isEmpty()) {
         m_dataModule.database().rollback();
-        m_messages.error(gone);
+        m_messages.error(gone.text);
+        m_refusedValue = gone.value;
         return true;
     }
     const bool duplicate = m_dataModule.isDuplicate(
@@ -78,6 +85,8 @@ bool ProductionRecordSaver::refused(const ProductionRecord& record, std::optiona
         excludedId);
     if (duplicate) {
         m_messages.error(QStringLiteral("Позиция с такими параметрами уже заведена!"));
+        // The first of what makes the record the same as another.
+        m_refusedValue = RecordValue::Worker;
         return true;
     }
     const int others = HoursLedger(m_dataModule.database())
@@ -87,6 +96,7 @@ bool ProductionRecordSaver::refused(const ProductionRecord& record, std::optiona
         m_messages.error(QStringLiteral("У рабочего за эту смену и день уже %1 ч.: вместе с этой записью "
                                         "получится больше 24 часов!")
                              .arg(others));
+        m_refusedValue = RecordValue::Hours;
         return true;
     }
     return false;

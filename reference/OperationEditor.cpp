@@ -138,14 +138,19 @@ void OperationEditor::save()
     // The box lets a lone decimal mark through; it holds no price, and read as 0 it would
     // make the new operation free.
     const std::optional<double> price = parseDecimal(m_price->text());
-    if (m_product->text().trimmed().isEmpty() || m_type->text().trimmed().isEmpty() || (m_adding && !price)) {
+    const bool noProduct = m_product->text().trimmed().isEmpty();
+    const bool noType = m_type->text().trimmed().isEmpty();
+    if (noProduct || noType || (m_adding && !price)) {
         m_messages.error(QStringLiteral("Все поля должны быть заполнены!"));
+        // The product and the type are chosen through their "..." buttons.
+        (noProduct ? m_productButton : noType ? m_typeButton : static_cast<QWidget*>(m_price))->setFocus();
         return;
     }
     const Operation operation{m_typeId, m_kind->currentIndex(), m_productId};
     OperationsBook book(m_dataModule);
     if (!(m_adding ? book.add(operation, *price) : book.change(m_id, operation))) {
         m_messages.error(QStringLiteral("Операция с такими параметрами уже заведена!"));
+        m_productButton->setFocus();
         return;
     }
     accept();

@@ -67,11 +67,14 @@ void OperationTypeEditor::save()
     const QString name = m_name->text().trimmed();
     if (name.isEmpty()) {
         m_messages.error(QStringLiteral("Все поля должны быть заполнены!"));
+        m_name->setFocus();
         return;
     }
     OperationTypesBook book(m_dataModule);
     if (!(m_adding ? book.add(name) : book.change(m_id, name))) {
         m_messages.error(QStringLiteral("Такая операция уже заведена!"));
+        m_name->setFocus();
+        m_name->selectAll();
         return;
     }
     accept();

@@ -108,6 +108,10 @@ void ProductEditor::save()
     const QString typedRate = m_rate->text().trimmed();
     if (grade.isEmpty() || typedRate.isEmpty() || m_class->currentIndex() < 0) {
         m_messages.error(QStringLiteral("Все поля должны быть заполнены!"));
+        (grade.isEmpty()       ? static_cast<QWidget*>(m_grade)
+         : typedRate.isEmpty() ? static_cast<QWidget*>(m_rate)
+                               : m_class)
+            ->setFocus();
         return;
     }
     const std::optional<double> rate = parseDecimal(typedRate);
@@ -126,6 +130,8 @@ void ProductEditor::save()
     ProductsBook book(m_dataModule);
     if (!(m_adding ? book.add(product) : book.change(m_id, product))) {
         m_messages.error(QStringLiteral("Такая марка изделия уже заведена!"));
+        m_grade->setFocus();
+        m_grade->selectAll();
         return;
     }
     accept();

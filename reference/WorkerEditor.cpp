@@ -105,6 +105,7 @@ void WorkerEditor::save()
     const QString fullName = m_fullName->text().trimmed();
     if (fullName.isEmpty()) {
         m_messages.error(QStringLiteral("ФИО нужно заполнить!"));
+        m_fullName->setFocus();
         return;
     }
     const QString department = m_department->currentIndex() >= 0 ? m_department->currentText() : QString();

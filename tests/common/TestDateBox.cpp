@@ -136,9 +136,11 @@ private slots:
         m_window->after->setFocus();
         QTest::keyClick(m_window->after, Qt::Key_Tab, Qt::ShiftModifier);
         QVERIFY(box.hasFocus());
-        const QList<std::pair<Qt::Key, const char*>> walk = {
-            {Qt::Key_Left, "17"}, {Qt::Key_Right, "03"}, {Qt::Key_Right, "2025"},
-            {Qt::Key_Right, "2025"}, {Qt::Key_Left, "03"}};
+        const QList<std::pair<Qt::Key, const char*>> walk = {{Qt::Key_Left, "17"},
+                                                             {Qt::Key_Right, "03"},
+                                                             {Qt::Key_Right, "2025"},
+                                                             {Qt::Key_Right, "2025"},
+                                                             {Qt::Key_Left, "03"}};
         for (const auto& [key, section] : walk) {
             QTest::keyClick(&box, key);
             QCOMPARE(selected(), QString::fromLatin1(section));

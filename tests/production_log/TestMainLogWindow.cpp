@@ -3,6 +3,7 @@
 #include "production_log/HoursLedger.h"
 #include "production_log/MainLogWindow.h"
 #include "shell/AccessPolicy.h"
+#include "support/DateBoxProbe.h"
 #include "support/GuiTestCase.h"
 #include "support/GuiTestMain.h"
 #include "support/TestDatabase.h"
@@ -313,6 +314,25 @@ private slots:
         QTest::keyClick(text, Qt::Key_Return);
         QCOMPARE(marks(), QStringList{"6=no"});
         QVERIFY(child<QCheckBox>(QStringLiteral("CBox1"))->isChecked());
+    }
+
+    void theDateStaysWhereTheUserPutsIt()
+    {
+        logIn(QStringLiteral("sklad"));
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        auto* date = child<QDateEdit>(QStringLiteral("DateT"));
+        const QList<QPoint> moved = dateprobe::pixelsThatMoveTheDate(*date);
+        QVERIFY2(moved.isEmpty(), qPrintable(dateprobe::describe(moved)));
+        QCOMPARE(date->date(), today);
+        child<QTableView>(QStringLiteral("DBGrid2"))->setFocus();
+        dateprobe::turnWheel(*date, 1);
+        QCOMPARE(date->date(), today);
+        const QStringList wrong =
+            dateprobe::mistypedDates(*date, *child<QTableView>(QStringLiteral("DBGrid2")), [&] {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                return m_window->workingDay().date;
+            });
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral("; "))));
     }
 
     void keysOfTheGridAndButtons()

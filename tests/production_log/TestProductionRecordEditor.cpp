@@ -1,6 +1,7 @@
 #include "common/Clock.h"
 #include "db/DataModule.h"
 #include "production_log/ProductionRecordEditor.h"
+#include "support/DateBoxProbe.h"
 #include "support/GuiTestCase.h"
 #include "support/GuiTestMain.h"
 #include "support/TestDatabase.h"
@@ -8,6 +9,7 @@
 
 #include <QDateEdit>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 using namespace tabel;
@@ -55,6 +57,9 @@ class TestProductionRecordEditor : public GuiTestCase
         m_editor->show();
         QVERIFY(QTest::qWaitForWindowActive(m_editor.get()));
     }
+    QWidget* named(const QString& name) { return m_editor->findChild<QWidget*>(name); }
+    // "Запись" clicked with the mouse, which takes the focus to the button.
+    void clickSave() { QTest::mouseClick(static_cast<QPushButton*>(named("Button1")), Qt::LeftButton); }
     // The user leaves the box with Tab.
     void leave(QLineEdit* box)
     {
@@ -88,27 +93,121 @@ private slots:
     void everyEmptyFieldIsRefused_data()
     {
         QTest::addColumn<QString>("box");
-        QTest::newRow("worker") << "worker";
-        QTest::newRow("operation") << "operation";
-        QTest::newRow("quantity") << "quantity";
-        QTest::newRow("rejects") << "rejects";
-        QTest::newRow("colour of a paint operation") << "colour";
-        QTest::newRow("hours") << "hours";
-        QTest::newRow("blanks only") << "blanks";
+        QTest::addColumn<QString>("focus"); // where the user is taken to put it right
+        QTest::newRow("worker") << "worker"
+                                << "Button3";
+        QTest::newRow("operation") << "operation"
+                                   << "Button4";
+        QTest::newRow("quantity") << "quantity"
+                                  << "Edit3";
+        QTest::newRow("rejects") << "rejects"
+                                 << "Edit6";
+        QTest::newRow("colour of a paint operation") << "colour"
+                                                     << "Edit5";
+        QTest::newRow("hours") << "hours"
+                               << "Edit4";
+        QTest::newRow("blanks only") << "blanks"
+                                     << "Button3";
     }
     void everyEmptyFieldIsRefused()
     {
         QFETCH(QString, box);
+        QFETCH(QString, focus);
         fillIn(painting);
+        showEditor();
         const QHash<QString, QLineEdit*> boxes = {
             {"worker", m_editor->workerBox()},     {"operation", m_editor->operationBox()},
             {"quantity", m_editor->quantityBox()}, {"rejects", m_editor->rejectsBox()},
             {"colour", m_editor->colourBox()},     {"hours", m_editor->hoursBox()},
             {"blanks", m_editor->workerBox()}};
         boxes.value(box)->setText(box == QLatin1String("blanks") ? QStringLiteral("   ") : QString());
-        m_editor->save();
+        clickSave();
         QCOMPARE(m_messages.texts(), QStringList{"Все поля должны быть заполнены!"});
         QCOMPARE(records(), 0);
+        QCOMPARE(QApplication::focusWidget(), named(focus));
+    }
+
+    void aRefusedSaveTakesTheUserToWhatCausedIt_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("rejects above quantity") << "Edit6"
+                                                << "11"
+                                                << "Брак не может быть больше количества!"
+                                                << "Edit6";
+        QTest::newRow("more than a day") << "Edit4"
+                                         << "25"
+                                         << "Время не может быть больше 24 часов!"
+                                         << "Edit4";
+        QTest::newRow("the same record again") << ""
+                                               << ""
+                                               << "Позиция с такими параметрами уже заведена!"
+                                               << "Button3";
+    }
+    void aRefusedSaveTakesTheUserToWhatCausedIt()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        if (box.isEmpty()) {
+            fillIn(cutting);
+            m_editor->save();
+            QCOMPARE(records(), 1);
+        }
+        fillIn(cutting);
+        if (!box.isEmpty())
+            static_cast<QLineEdit*>(named(box))->setText(typed);
+        showEditor();
+        clickSave();
+        QCOMPARE(m_messages.texts(), QStringList{message});
+        QCOMPARE(QApplication::focusWidget(), named(focus));
+    }
+
+    void tabStepsOverTheDateAsOverAnyBox()
+    {
+        fillIn(painting);
+        showEditor();
+        QDateEdit* date = m_editor->datePicker();
+        m_editor->hoursBox()->setFocus(Qt::TabFocusReason);
+        const QStringList forward = {"Edit5", "DateT", "Edit6"};
+        for (const QString& next : forward) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget()->objectName(), next);
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+        QVERIFY(date->hasFocus());
+        QCOMPARE(date->findChild<QLineEdit*>()->selectedText(), QStringLiteral("05"));
+        dateprobe::type(QStringLiteral("7"));
+        QCOMPARE(date->date(), QDate(2024, 3, 7)); // a digit lands in the day, not the year
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), m_editor->colourBox());
+    }
+
+    void theDateBoxKeepsItsDateAndTakesTypedOnes()
+    {
+        fillIn(cutting);
+        showEditor();
+        QDateEdit* date = m_editor->datePicker();
+        const QList<QPoint> moved = dateprobe::pixelsThatMoveTheDate(*date);
+        QVERIFY2(moved.isEmpty(), qPrintable(dateprobe::describe(moved)));
+        QCOMPARE(date->date(), day);
+        const QStringList wrong = dateprobe::mistypedDates(*date, *m_editor->rejectsBox(), [&] {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            return date->date();
+        });
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral("; "))));
+
+        // The record takes the date as typed.
+        date->setFocus(Qt::TabFocusReason);
+        dateprobe::type(QStringLiteral("28.11.2026"));
+        clickSave();
+        QVERIFY(m_messages.shown().isEmpty());
+        QCOMPARE(
+            m_db->count(QStringLiteral("select count(*) from accounts_dep.smena where data = '2026-11-28'")),
+            1);
     }
 
     void colourOnlyForPaintInAnyLetterCase()

@@ -7,6 +7,7 @@
 #include "support/TestDatabase.h"
 #include "support/TypeText.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -214,6 +215,23 @@ private slots:
         QCOMPARE(stored(typed.trimmed()), saved ? 1 : 0);
         if (changeId)
             QCOMPARE(stored(QStringLiteral("Сварка")), saved ? 0 : 1);
+    }
+
+    void aRefusalTakesTheUserBackToTheName()
+    {
+        for (const QString& typed : {QStringLiteral("   "), QStringLiteral("  гибка ")}) {
+            m_editor->prepareAdd();
+            QWidget* focused = nullptr;
+            m_driver.whenOpen([&](QWidget* editor) {
+                m_editor->nameBox()->setText(typed);
+                QTest::mouseClick(editor->findChild<QPushButton*>(QStringLiteral("Button1")), Qt::LeftButton);
+                focused = editor->focusWidget();
+            });
+            QCOMPARE(m_editor->exec(), int(QDialog::Rejected));
+            QCOMPARE(m_messages.shown().size(), 1);
+            QCOMPARE(focused, m_editor->nameBox());
+            m_messages.clear();
+        }
     }
 
     void quotesAndBackslashesSaveAndFilter()

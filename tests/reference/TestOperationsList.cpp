@@ -16,6 +16,7 @@
 #include "support/TestDatabase.h"
 #include "support/TypeText.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
@@ -69,6 +70,7 @@ class TestOperationsList : public GuiTestCase
     std::unique_ptr<OperationEditor> m_editor;
     std::unique_ptr<OperationsListWindow> m_list;
     bool m_editorStayedOpen = false;
+    QString m_focusAfterSave; // object name of what had the focus right after the save
 
     StaticQuery& operations() { return m_module->operations(); }
     QList<int> listedIds()
@@ -147,6 +149,7 @@ class TestOperationsList : public GuiTestCase
             fill(editor);
             QTest::mouseClick(saveButton(), Qt::LeftButton);
             m_editorStayedOpen = editor->isVisible();
+            m_focusAfterSave = editor->focusWidget() ? editor->focusWidget()->objectName() : QString();
         });
         return m_editor->exec() == QDialog::Accepted;
     }
@@ -366,13 +369,14 @@ private slots:
         QTest::addColumn<QString>("product");
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("price");
+        QTest::addColumn<QString>("focus"); // the first box to fill: "..." buttons, "Цена"
         // clang-format off
-        QTest::newRow("add, no product") << 0 << "" << "Пок" << "5";
-        QTest::newRow("add, no type") << 0 << "Шай" << "" << "5";
-        QTest::newRow("add, no price") << 0 << "Шай" << "Пок" << "";
-        QTest::newRow("add, price only a decimal mark") << 0 << "Шай" << "Пок" << ",";
-        QTest::newRow("change, blank grade") << 1 << "  " << "Резка" << "";
-        QTest::newRow("change, blank type") << 1 << "Болт М8" << " " << "";
+        QTest::newRow("add, no product") << 0 << "" << "Пок" << "5" << "Button3";
+        QTest::newRow("add, no type") << 0 << "Шай" << "" << "5" << "Button4";
+        QTest::newRow("add, no price") << 0 << "Шай" << "Пок" << "" << "Edit3";
+        QTest::newRow("add, price only a decimal mark") << 0 << "Шай" << "Пок" << "," << "Edit3";
+        QTest::newRow("change, blank grade") << 1 << "  " << "Резка" << "" << "Button3";
+        QTest::newRow("change, blank type") << 1 << "Болт М8" << " " << "" << "Button4";
         // clang-format on
     }
     void editorRefusesEmptyFields()
@@ -381,6 +385,7 @@ private slots:
         QFETCH(QString, product);
         QFETCH(QString, type);
         QFETCH(QString, price);
+        QFETCH(QString, focus);
         if (changeId == 0)
             m_editor->prepareAdd();
         else
@@ -393,6 +398,7 @@ private slots:
         }));
         QVERIFY(m_editorStayedOpen);
         QCOMPARE(m_messages.texts(), QStringList{allFilled});
+        QCOMPARE(m_focusAfterSave, focus);
         QCOMPARE(m_messages.shown().at(0).caption, QStringLiteral("Ошибка"));
         QCOMPARE(m_messages.shown().at(0).icon, MessageIcon::Error);
         QCOMPARE(rowsOf(QStringLiteral("oper")), operationsBefore);
@@ -441,6 +447,7 @@ private slots:
         QCOMPARE(m_editorStayedOpen, refused);
         QCOMPARE(m_messages.texts(), refused ? QStringList{duplicate} : QStringList{});
         if (refused) {
+            QCOMPARE(m_focusAfterSave, QStringLiteral("Button3")); // the product comes first
             QCOMPARE(m_messages.shown().at(0).caption, QStringLiteral("Ошибка"));
             QCOMPARE(operationsLike(typeId, kind, productId), before);
         } else {

@@ -7,6 +7,7 @@
 #include "support/TestDatabase.h"
 #include "support/TypeText.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -55,11 +56,13 @@ class TestProductsList : public GuiTestCase
 
     // Runs the editor as it stands (prepared by the caller), lets fill type into it and
     // presses Enter. True when the editor closed with a save; a refused save is cancelled.
+    QWidget* m_focusAfterSave = nullptr;
     bool saveInEditor(const std::function<void()>& fill)
     {
-        m_driver.whenOpen([&](QWidget*) {
+        m_driver.whenOpen([&](QWidget* editor) {
             fill();
             QTest::keyClick(m_editor->gradeBox(), Qt::Key_Return);
+            m_focusAfterSave = editor->focusWidget();
         });
         return m_editor->exec() == QDialog::Accepted;
     }
@@ -216,14 +219,15 @@ private slots:
         QTest::addColumn<QString>("rate");
         QTest::addColumn<int>("classIndex"); // -1: none chosen, -2: as the change mode loaded it
         QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus"); // the first box to put right
         const QString notANumber = QStringLiteral("Расценка должна быть числом, например 12.5!");
         // clang-format off
-        QTest::newRow("blank grade")        << 0 << "   "     << "1"     << 0  << allFilled;
-        QTest::newRow("no rate")            << 0 << "Гвоздь"  << ""      << 0  << allFilled;
-        QTest::newRow("no class yet")       << 0 << "Гвоздь"  << "1"     << -1 << allFilled;
-        QTest::newRow("stored class empty") << 3 << "Гайка"   << "0.75"  << -2 << allFilled;
-        QTest::newRow("two points")         << 0 << "Гвоздь"  << "1.2.3" << 0  << notANumber;
-        QTest::newRow("lone point")         << 1 << "Болт М8" << ","     << -2 << notANumber;
+        QTest::newRow("blank grade")        << 0 << "   "     << "1"     << 0  << allFilled  << "Edit1";
+        QTest::newRow("no rate")            << 0 << "Гвоздь"  << ""      << 0  << allFilled  << "Edit2";
+        QTest::newRow("no class yet")       << 0 << "Гвоздь"  << "1"     << -1 << allFilled  << "cb_item";
+        QTest::newRow("stored class empty") << 3 << "Гайка"   << "0.75"  << -2 << allFilled  << "cb_item";
+        QTest::newRow("two points")         << 0 << "Гвоздь"  << "1.2.3" << 0  << notANumber << "Edit2";
+        QTest::newRow("lone point")         << 1 << "Болт М8" << ","     << -2 << notANumber << "Edit2";
         // clang-format on
     }
     void incompleteOrMalformedInputIsRefused()
@@ -233,6 +237,7 @@ private slots:
         QFETCH(QString, rate);
         QFETCH(int, classIndex);
         QFETCH(QString, message);
+        QFETCH(QString, focus);
         if (changeId == 0)
             m_editor->prepareAdd();
         else
@@ -254,6 +259,8 @@ private slots:
         }));
         QCOMPARE(m_messages.texts(), QStringList{message});
         QCOMPARE(m_messages.shown().at(0).caption, QStringLiteral("Ошибка"));
+        QVERIFY(m_focusAfterSave);
+        QCOMPARE(m_focusAfterSave->objectName(), focus);
         QCOMPARE(m_db->database().readValue(before, QStringLiteral("string_agg")).toString(), stored);
     }
 

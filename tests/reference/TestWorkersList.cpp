@@ -7,6 +7,7 @@
 #include "support/TestDatabase.h"
 #include "support/TypeText.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -147,6 +148,11 @@ private slots:
                     QTest::keyClick(m_editor->fullNameBox(), Qt::Key_Return);
                     QCOMPARE(m_messages.texts(), QStringList{"ФИО нужно заполнить!"});
                     QVERIFY(editor->isVisible());
+                    // Enter from another box takes the user back to the name.
+                    m_editor->departmentList()->setFocus();
+                    QTest::keyClick(m_editor->departmentList(), Qt::Key_Return);
+                    QCOMPARE(m_messages.texts().size(), 2);
+                    QCOMPARE(editor->focusWidget(), m_editor->fullNameBox());
                     m_editor->fullNameBox()->setText(QStringLiteral("  О'Брайен Патрик  "));
                     QCOMPARE(m_editor->departmentList()->currentIndex(), -1);
                     QTest::keyClick(m_editor->fullNameBox(), Qt::Key_Return);
@@ -160,7 +166,7 @@ private slots:
             m_list->reject();
         });
         m_list->openForEdit();
-        QCOMPARE(m_messages.texts(), QStringList{"ФИО нужно заполнить!"});
+        QCOMPARE(m_messages.texts(), (QStringList{"ФИО нужно заполнить!", "ФИО нужно заполнить!"}));
         QCOMPARE(
             count(QStringLiteral("select count(*) from accounts_dep.person where fio = 'О''Брайен Патрик' "
                                  "and s_staffpos_hl = ''")),

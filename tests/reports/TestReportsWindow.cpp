@@ -6,6 +6,7 @@
 #include "spreadsheet/RecordingSpreadsheetViewer.h"
 #include "spreadsheet/SpreadsheetWriter.h"
 #include "support/Actions.h"
+#include "support/DateBoxProbe.h"
 #include "support/GuiTestMain.h"
 #include "support/ModalDriver.h"
 #include "support/ScriptedMessages.h"
@@ -101,6 +102,34 @@ private slots:
         m_messages.clear();
     }
     void cleanup() { m_db.reset(); }
+
+    void bothDatesStayWhereTheUserPutsThem()
+    {
+        const auto made = makeWindow(m_folder.path());
+        ReportsWindow& window = *made->window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* exit = window.findChild<QPushButton*>("Button6");
+        const QList<std::pair<const char*, std::function<QDate()>>> boxes = {
+            {"DateTimePicker1", [&] { return window.period().from; }},
+            {"DateTimePicker2", [&] { return window.period().to; }}};
+        for (const auto& [name, taken] : boxes) {
+            auto* box = window.findChild<QDateEdit*>(name);
+            const QDate shown = box->date();
+            const QList<QPoint> moved = dateprobe::pixelsThatMoveTheDate(*box);
+            QVERIFY2(moved.isEmpty(),
+                     qPrintable(QString::fromLatin1(name) + ": " + dateprobe::describe(moved)));
+            exit->setFocus();
+            dateprobe::turnWheel(*box, 1);
+            QCOMPARE(box->date(), shown);
+            const QStringList wrong = dateprobe::mistypedDates(*box, *exit, [&, taken = taken] {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                return taken();
+            });
+            QVERIFY2(wrong.isEmpty(), qPrintable(QString::fromLatin1(name) + ": " + wrong.join("; ")));
+        }
+        QVERIFY(m_messages.shown().isEmpty());
+    }
 
     void menuOpensTheWindowOnThePreviousMonthUnderTheRolesRules_data()
     {

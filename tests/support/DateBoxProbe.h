@@ -126,4 +126,42 @@ inline const QList<TypedDate>& typedDates()
     return dates;
 }
 
+// Types every form of typedDates() after each way into the box: one click on the day, the
+// month or the year, or the calendar first (and then one click, when the window takes the
+// focus elsewhere once the calendar closes). take() ends the typing as the window expects,
+// with Tab or Enter, and gives the date the window then works with. Gives what went wrong.
+inline QStringList mistypedDates(QDateEdit& box, QWidget& elsewhere, const std::function<QDate()>& take)
+{
+    const QDate start(2025, 3, 17);
+    const QList<std::pair<QString, int>> ways = {{QStringLiteral("a click on the day"), 1},
+                                                 {QStringLiteral("a click on the month"), 4},
+                                                 {QStringLiteral("a click on the year"), 8},
+                                                 {QStringLiteral("the calendar"), -1}};
+    QStringList wrong;
+    for (const auto& [way, position] : ways) {
+        for (const TypedDate& typed : typedDates()) {
+            box.setDate(start);
+            elsewhere.setFocus(Qt::OtherFocusReason);
+            if (position >= 0) {
+                click(box, onText(box, position));
+            } else {
+                if (!chooseInCalendar(box, start.addDays(40))) {
+                    wrong << QStringLiteral("the calendar did not open and close");
+                    continue;
+                }
+                QCoreApplication::processEvents();
+                if (!box.hasFocus())
+                    click(box, onText(box, 8));
+            }
+            type(QString::fromLatin1(typed.keys));
+            const QDate taken = take();
+            if (taken != typed.date || box.date() != typed.date)
+                wrong << QStringLiteral("%1 after %2 gave %3")
+                             .arg(QString::fromLatin1(typed.keys), way,
+                                  taken.toString(QStringLiteral("dd.MM.yyyy")));
+        }
+    }
+    return wrong;
+}
+
 } // namespace tabel::dateprobe

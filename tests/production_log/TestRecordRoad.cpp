@@ -79,6 +79,10 @@ class TestRecordRoad : public GuiTestCase
         ProductionRecordEditor& editor = m_shell->recordEditor();
         m_driver.onNextModal(
             [&](QWidget*) {
+                // Keys go where a user's would only in the active window: an inactive one gets
+                // no focus events, and the "..." button that had the focus stays the default.
+                editor.activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(&editor));
                 fill(editor);
                 if (editor.isVisible()) { // a refused save: report it instead of waiting forever
                     qWarning("editor still open; messages: %s", qPrintable(m_messages.texts().join(" | ")));

@@ -6,6 +6,7 @@
 #include "common/Messages.h"
 #include "common/PickField.h"
 #include "db/DataModule.h"
+#include "production_log/PriceBasisQuery.h"
 #include "production_log/RecordPricing.h"
 
 #include <QDateEdit>
@@ -147,6 +148,7 @@ void ProductionRecordEditor::prepareAdd(const WorkingDay& day)
     m_colour->clear();
     m_rejects->setText(QStringLiteral("0"));
     m_hours->setText(QStringLiteral("0"));
+    m_finalPrice->setToolTip(QString());
 }
 
 void ProductionRecordEditor::prepareChange(const WorkingDay& day, const QVariantMap& record)
@@ -182,6 +184,13 @@ void ProductionRecordEditor::prepareChange(const WorkingDay& day, const QVariant
     m_basePrice->setText(displayPrice(m_basePriceValue));
     m_finalPrice->setText(displayPrice(m_price));
     m_amount->setText(displayPrice(m_quantity->text().toLongLong() * m_price));
+    // The stored price was made when the record was saved; it is explained only while today's
+    // norms and the day still give it.
+    PriceBasis basis = readPriceBasis(m_dataModule.database(), m_operationId);
+    basis.basePrice = m_basePriceValue;
+    const bool stillSo =
+        storedPrice(finalPrice(basis.basePrice, day.dayOff, day.shift)) == storedPrice(m_price);
+    m_finalPrice->setToolTip(stillSo ? explainedPrice(basis, day.dayOff, day.shift) : QString());
 }
 
 void ProductionRecordEditor::showEvent(QShowEvent* event)
@@ -236,6 +245,9 @@ void ProductionRecordEditor::pickOperation()
         // Priced by the day off and shift as they stand at the moment of the pick.
         m_price = finalPrice(choice->basePrice, m_day.dayOff, m_day.shift);
         m_operation->setText(choice->text);
+        PriceBasis basis = readPriceBasis(m_dataModule.database(), m_operationId);
+        basis.basePrice = choice->basePrice;
+        m_finalPrice->setToolTip(explainedPrice(basis, m_day.dayOff, m_day.shift));
     }
     applyColourRule();
     refreshDisplay();

@@ -35,21 +35,27 @@ public:
     static constexpr int maxDayHours = 24;
     ProductionRecordSaver(DataModule& dataModule, Messages& messages, const Clock& clock);
 
+    // What the last refusal was about, so that a window can put the caret where the fault is.
+    enum class Fault { None, Rejects, Hours, DayHours, Worker, Operation, Duplicate };
+
     // False when the record was refused (the user has been told why); nothing is written.
     bool add(const ProductionRecord& record);
     // Also recomputes the day the record left when it moves to another worker, day or shift.
     bool change(int recordId, const ProductionRecord& record);
+    Fault lastFault() const { return m_lastFault; }
 
 private:
     bool refused(const ProductionRecord& record, std::optional<int> excludedId);
     // Within the save's transaction: why the worker, operation or product can no longer be
     // used, or nothing when all three still exist.
-    QString goneReference(const ProductionRecord& record);
+    QString goneReference(const ProductionRecord& record, Fault& fault);
+    bool refuse(Fault fault, const QString& text);
     SqlParams recordParams(const ProductionRecord& record) const;
 
     DataModule& m_dataModule;
     Messages& m_messages;
     const Clock& m_clock;
+    Fault m_lastFault = Fault::None;
 };
 
 } // namespace tabel

@@ -42,6 +42,8 @@ ShiftEntryWindow::ShiftEntryWindow(DataModule& dataModule, Messages& messages, c
 {
     setObjectName(QStringLiteral("shiftEntryWindow"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    // A long shift wants the whole screen.
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     setWindowTitle(QStringLiteral("Ввод смены"));
 
     m_model = new ShiftEntryModel(m_day, this);
@@ -55,7 +57,7 @@ ShiftEntryWindow::ShiftEntryWindow(DataModule& dataModule, Messages& messages, c
     m_grid->setSelectionMode(QAbstractItemView::NoSelection);
     m_grid->verticalHeader()->hide();
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
-    const int widths[ShiftEntryColumnCount] = {230, 380, 70, 60, 60, 60, 80, 90};
+    const int widths[ShiftEntryColumnCount] = {260, 380, 70, 60, 60, 60, 80, 90};
     for (int column = 0; column < ShiftEntryColumnCount; ++column)
         m_grid->setColumnWidth(column, widths[column]);
     m_grid->horizontalHeader()->setStretchLastSection(true);
@@ -104,7 +106,9 @@ ShiftEntryWindow::ShiftEntryWindow(DataModule& dataModule, Messages& messages, c
     m_refusal = new QLabel(this);
     m_refusal->setObjectName(QStringLiteral("refusalLine"));
     m_refusal->setStyleSheet(QStringLiteral("QLabel { color: #C00000; font-weight: bold; }"));
-    m_refusal->setWordWrap(true);
+    // Both lines keep their room when empty, so that the grid does not jump under the caret.
+    for (QLabel* line : {m_explanation, m_refusal})
+        line->setFixedHeight(line->fontMetrics().height() + 4);
     auto* hint = new QLabel(QStringLiteral("Enter — дальше, на последней ячейке — запись строки; Shift+Tab — "
                                            "назад; F4 — список; Esc — отменить ввод в ячейке; Ctrl+Delete — "
                                            "очистить строку.\nДругой рабочий: начните его фамилию прямо в "
@@ -125,7 +129,7 @@ ShiftEntryWindow::ShiftEntryWindow(DataModule& dataModule, Messages& messages, c
     bottom->addWidget(hint, 1);
     bottom->addWidget(m_close);
     layout->addLayout(bottom);
-    resize(1090, 600);
+    resize(1120, 640);
 }
 
 ShiftEntryWindow::~ShiftEntryWindow() = default;
@@ -199,6 +203,8 @@ void ShiftEntryWindow::goToCell(int column)
     m_filling = false;
     m_cellOriginal = m_cellEditor->text();
     m_cellEditor->selectAll();
+    // A line just added is not laid out yet; without this the grid cannot scroll down to it.
+    m_grid->doItemsLayout();
     m_grid->scrollTo(m_model->index(m_model->rowOf(m_model->currentEntry()), column));
     placeEditor();
     m_cellEditor->show();
@@ -224,6 +230,11 @@ void ShiftEntryWindow::placeEditor()
 
 void ShiftEntryWindow::cellTextChanged(const QString& text)
 {
+    // What was not found is old news once the letters change; a refused save stays until the next.
+    if (m_refusalIsLookup) {
+        m_refusal->clear();
+        m_refusalIsLookup = false;
+    }
     if (isReferenceColumn()) {
         showCompletions();
         return;
@@ -317,8 +328,15 @@ void ShiftEntryWindow::goOn(bool saveAtEnd)
         } else {
             const Taken taken = takeCompletion();
             // Only what exists can be taken: the cell keeps the letters for another try.
-            if (taken == Taken::Nothing)
+            if (taken == Taken::Nothing) {
+                m_refusal->setText(m_column == WorkerColumn
+                                       ? QStringLiteral("Нет рабочего, чья фамилия начинается с «%1».")
+                                             .arg(m_cellEditor->text().trimmed())
+                                       : QStringLiteral("Нет операции с ценой, к которой подходит «%1».")
+                                             .arg(m_cellEditor->text().trimmed()));
+                m_refusalIsLookup = true;
                 return;
+            }
             // The worker was typed where the operation goes: the operation is still to come.
             if (taken == Taken::WorkerOfTheLine)
                 return;
@@ -375,6 +393,7 @@ void ShiftEntryWindow::saveRow()
     const ShiftRowSaver::Outcome outcome = ShiftRowSaver(m_dataModule, m_clock, m_day).save(row);
     if (!outcome.saved) {
         m_refusal->setText(outcome.message);
+        m_refusalIsLookup = false;
         goToCell(outcome.faultColumn);
         return;
     }

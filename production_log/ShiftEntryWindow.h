@@ -108,6 +108,7 @@ private:
     QPushButton* m_close = nullptr;
     int m_column = 0;
     QString m_cellOriginal; // what Esc brings back
+    bool m_refusalIsLookup = false;
     bool m_filling = false; // the program, not the user, is setting the cell's text
 };
 

@@ -526,6 +526,8 @@ private slots:
                 type(QStringLiteral("xyz"));
                 press(Qt::Key_Return);
                 QCOMPARE(entry.currentColumn(), int(WorkerColumn));
+                QCOMPARE(entry.refusalLine()->text(),
+                         QStringLiteral("Нет рабочего, чья фамилия начинается с «xyz»."));
                 press(Qt::Key_Escape);
                 type(QStringLiteral("а"));
                 press(Qt::Key_Down);

@@ -505,7 +505,7 @@ void ShiftEntryWindow::takeWorker(const ListChoice& worker)
     row.worker = worker.text;
     setCurrentRow(row);
     if (m_column == WorkerColumn)
-        m_cellEditor->setText(worker.text);
+        showTaken(worker.text);
 }
 
 void ShiftEntryWindow::takeOperation(int productId, int operationId, const QString& text)
@@ -517,8 +517,15 @@ void ShiftEntryWindow::takeOperation(int productId, int operationId, const QStri
     if (!row.paint())
         row.colour.clear();
     setCurrentRow(row);
-    m_cellEditor->setText(text);
+    showTaken(text);
     showExplanation();
+}
+
+void ShiftEntryWindow::showTaken(const QString& text)
+{
+    // What the cell holds now is taken, not typed: Enter goes on with it.
+    m_cellEditor->setText(text);
+    m_cellOriginal = text;
 }
 
 void ShiftEntryWindow::showExplanation()

@@ -85,6 +85,7 @@ private:
     Taken takeCompletion();
     void takeWorker(const ListChoice& worker);
     void takeOperation(int productId, int operationId, const QString& text);
+    void showTaken(const QString& text);
     void showExplanation();
     bool unsavedInput() const;
 

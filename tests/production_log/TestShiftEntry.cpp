@@ -503,6 +503,42 @@ private slots:
         QCOMPARE(ledgerDay(20, 1, today), 0 + 1 + 2 + 0 + 1);
     }
 
+    // F4 (and Alt+Down) open the lists in selection mode, as the editor's "..." does.
+    void theListsByF4()
+    {
+        addWorkers({"Абрамов А.А.", "Белов Б.Б."});
+        logIn(QStringLiteral("masters"), [&](MainLogWindow& main) {
+            enterShift(main, [&](ShiftEntryWindow& entry) {
+                m_driver.onNextModal(
+                    [&](QWidget* list) {
+                        QCOMPARE(list->windowTitle(), QStringLiteral("Список рабочих"));
+                        QLineEdit* filter = list->findChild<QLineEdit*>(QStringLiteral("Edit1"));
+                        typeText(filter, QStringLiteral("бел"));
+                        QTest::keyClick(filter, Qt::Key_Return);
+                    },
+                    &entry);
+                press(Qt::Key_F4);
+                QCOMPARE(cell(entry, 0, WorkerColumn), QStringLiteral("Белов Б.Б."));
+                QCOMPARE(entry.currentColumn(), int(OperationColumn));
+                m_driver.onNextModal(
+                    [&](QWidget* list) {
+                        QLineEdit* filter = list->findChild<QLineEdit*>(QStringLiteral("Edit1"));
+                        QTest::keyClick(filter, Qt::Key_Return); // the first in the list's order
+                    },
+                    &entry);
+                press(Qt::Key_Down, Qt::AltModifier);
+                QCOMPARE(cell(entry, 0, OperationColumn), QStringLiteral("А-100; Гибка; Готовая продукция"));
+                QCOMPARE(cell(entry, 0, PriceColumn), QStringLiteral("2"));
+                QCOMPARE(entry.currentColumn(), int(QuantityColumn));
+                QCOMPARE(keyTarget(), entry.cellEditor());
+                QVERIFY(entry.refusalLine()->text().isEmpty());
+                press(Qt::Key_Delete, Qt::ControlModifier);
+                press(Qt::Key_Escape);
+            });
+        });
+        QVERIFY(m_messages.shown().isEmpty());
+    }
+
     void existingLinesEscAndClosing()
     {
         addWorkers({"Абрамов А.А.", "Белов Б.Б."});

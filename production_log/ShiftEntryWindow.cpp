@@ -203,6 +203,8 @@ void ShiftEntryWindow::goToCell(int column)
     m_filling = false;
     m_cellOriginal = m_cellEditor->text();
     m_cellEditor->selectAll();
+    // The cell has no label of its own: its column's title says what it holds.
+    m_cellEditor->setAccessibleName(m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString());
     // A line just added is not laid out yet; without this the grid cannot scroll down to it.
     m_grid->doItemsLayout();
     m_grid->scrollTo(m_model->index(m_model->rowOf(m_model->currentEntry()), column));

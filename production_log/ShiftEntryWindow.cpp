@@ -396,6 +396,8 @@ void ShiftEntryWindow::saveRow()
     if (!outcome.saved) {
         m_refusal->setText(outcome.message);
         m_refusalIsLookup = false;
+        if (outcome.referenceGone)
+            m_choices.load(m_dataModule.database());
         goToCell(outcome.faultColumn);
         return;
     }

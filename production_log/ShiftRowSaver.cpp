@@ -48,15 +48,19 @@ ShiftRowSaver::ShiftRowSaver(DataModule& dataModule, const Clock& clock, const W
 ShiftRowSaver::Outcome ShiftRowSaver::save(const ShiftEntryRow& row)
 {
     if (const int empty = row.firstEmpty(); empty >= 0)
-        return {false, empty, QStringLiteral("Все поля должны быть заполнены!")};
+        return {false, empty, QStringLiteral("Все поля должны быть заполнены!"), false};
     KeptMessage refusal;
     ProductionRecordSaver saver(m_dataModule, refusal, m_clock);
-    if (!saver.add(row.record(m_day)))
-        return {false, faultColumn(saver.lastFault(), row), refusal.text};
+    if (!saver.add(row.record(m_day))) {
+        const ProductionRecordSaver::Fault fault = saver.lastFault();
+        return {false, faultColumn(fault, row), refusal.text,
+                fault == ProductionRecordSaver::Fault::Worker ||
+                    fault == ProductionRecordSaver::Fault::Operation};
+    }
     // The time sheet reads the ledger afresh the next time it is shown, as after the editor.
     for (int shift = 1; shift <= 3; ++shift)
         m_dataModule.timesheetRows(shift).close();
-    return {true, -1, QString()};
+    return {true, -1, QString(), false};
 }
 
 } // namespace tabel

@@ -20,6 +20,8 @@ public:
         bool saved = false;
         int faultColumn = -1;
         QString message; // the editor's own words for the refusal
+        // The worker or operation was deleted meanwhile: the lists to choose from are stale.
+        bool referenceGone = false;
     };
 
     ShiftRowSaver(DataModule& dataModule, const Clock& clock, const WorkingDay& day);

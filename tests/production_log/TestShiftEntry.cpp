@@ -404,6 +404,8 @@ private slots:
                              "Рабочий удалён из списка, запись не сохранена. Выберите рабочего заново."));
                 QCOMPARE(entry.currentColumn(), int(WorkerColumn));
                 QCOMPARE(cell(entry, 1, OperationColumn), QStringLiteral("А-100; Гибка; Готовая продукция"));
+                type(QStringLiteral("абр")); // no longer offered
+                QVERIFY(!entry.completionList()->isVisible());
 
                 // An empty quantity, after Ctrl+Delete cleared the line.
                 press(Qt::Key_Delete, Qt::ControlModifier);

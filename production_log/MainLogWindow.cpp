@@ -133,11 +133,13 @@ MainLogWindow::MainLogWindow(DataModule& dataModule, const Clock& clock, Message
         return button;
     };
     m_add = addButton(QStringLiteral("Добавить"), QStringLiteral("Button1"), &MainLogWindow::addRecord);
+    m_shiftEntry = addButton(QStringLiteral("Ввод смены"), QStringLiteral("shiftEntryButton"),
+                             &MainLogWindow::enterShift);
     m_change = addButton(QStringLiteral("Изменить"), QStringLiteral("Button2"), &MainLogWindow::changeRecord);
     m_delete = addButton(QStringLiteral("Удалить"), QStringLiteral("Button3"), &MainLogWindow::deleteRecord);
     m_refresh = addButton(QStringLiteral("Обновить"), QStringLiteral("Button4"), &MainLogWindow::refresh);
     m_exit = addButton(QStringLiteral("Выход"), QStringLiteral("Button5"), &MainLogWindow::reject);
-    for (QPushButton* button : {m_add, m_change, m_delete, m_refresh})
+    for (QPushButton* button : {m_add, m_shiftEntry, m_change, m_delete, m_refresh})
         bottom->addWidget(button);
     m_importProgress = new QLabel(this);
     m_importProgress->setObjectName(QStringLiteral("Label1"));
@@ -226,6 +228,8 @@ void MainLogWindow::logIn(const QString& loginName, const MainWindowAccess& acce
     m_shiftButtons[0]->setChecked(true);
     setShift(1);
     m_add->setEnabled(access.add);
+    // A whole shift typed in one grid is only another way of adding records.
+    m_shiftEntry->setEnabled(access.add);
     m_change->setEnabled(access.change);
     m_delete->setEnabled(access.remove);
     for (QRadioButton* button : m_shiftButtons)
@@ -404,6 +408,12 @@ void MainLogWindow::addRecord()
     const int row = currentRow();
     runModal([this] { emit addRecordRequested(); });
     selectRow(row);
+}
+
+void MainLogWindow::enterShift()
+{
+    runModal([this] { emit shiftEntryRequested(); });
+    selectRow(0);
 }
 
 void MainLogWindow::changeRecord()

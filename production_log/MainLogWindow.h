@@ -66,6 +66,7 @@ public:
 signals:
     void versionCheckDue();
     void addRecordRequested();
+    void shiftEntryRequested();
     void changeRecordRequested();
     void workersRequested();
     void productsRequested();
@@ -82,6 +83,7 @@ protected:
 private:
     QMenuBar* buildMenu();
     void addRecord();
+    void enterShift();
     void changeRecord();
     void deleteRecord();
     void toggleClosedMark();
@@ -105,6 +107,7 @@ private:
     QTableView* m_grid = nullptr;
     QueryGrid* m_gridLayout = nullptr;
     QPushButton* m_add = nullptr;
+    QPushButton* m_shiftEntry = nullptr;
     QPushButton* m_change = nullptr;
     QPushButton* m_delete = nullptr;
     QPushButton* m_refresh = nullptr;

@@ -7,6 +7,7 @@
 #include "common/Messages.h"
 #include "common/PickField.h"
 #include "db/DataModule.h"
+#include "production_log/PriceBasisQuery.h"
 #include "production_log/RecordPricing.h"
 
 #include <QDateEdit>
@@ -146,6 +147,7 @@ void ProductionRecordEditor::prepareAdd(const WorkingDay& day)
     m_colour->clear();
     m_rejects->setText(QStringLiteral("0"));
     m_hours->setText(QStringLiteral("0"));
+    m_finalPrice->setToolTip(QString());
 }
 
 void ProductionRecordEditor::prepareChange(const WorkingDay& day, const QVariantMap& record)
@@ -181,6 +183,13 @@ void ProductionRecordEditor::prepareChange(const WorkingDay& day, const QVariant
     m_basePrice->setText(displayPrice(m_basePriceValue));
     m_finalPrice->setText(displayPrice(m_price));
     m_amount->setText(displayPrice(m_quantity->text().toLongLong() * m_price));
+    // The stored price was made when the record was saved; it is explained only while today's
+    // norms and the day still give it.
+    PriceBasis basis = readPriceBasis(m_dataModule.database(), m_operationId);
+    basis.basePrice = m_basePriceValue;
+    const bool stillSo =
+        storedPrice(finalPrice(basis.basePrice, day.dayOff, day.shift)) == storedPrice(m_price);
+    m_finalPrice->setToolTip(stillSo ? explainedPrice(basis, day.dayOff, day.shift) : QString());
 }
 
 void ProductionRecordEditor::showEvent(QShowEvent* event)
@@ -235,6 +244,9 @@ void ProductionRecordEditor::pickOperation()
         // Priced by the day off and shift as they stand at the moment of the pick.
         m_price = finalPrice(choice->basePrice, m_day.dayOff, m_day.shift);
         m_operation->setText(choice->text);
+        PriceBasis basis = readPriceBasis(m_dataModule.database(), m_operationId);
+        basis.basePrice = choice->basePrice;
+        m_finalPrice->setToolTip(explainedPrice(basis, m_day.dayOff, m_day.shift));
     }
     applyColourRule();
     refreshDisplay();
@@ -277,22 +289,26 @@ void ProductionRecordEditor::putRight(QLineEdit* box)
     }
 }
 
-void ProductionRecordEditor::putRight(RecordValue value)
+void ProductionRecordEditor::putRight(ProductionRecordSaver::Fault fault)
 {
-    switch (value) {
-    case RecordValue::Worker:
+    using Fault = ProductionRecordSaver::Fault;
+    switch (fault) {
+    // A duplicate: the worker is the first of the values that make the record the same as another.
+    case Fault::Worker:
+    case Fault::Duplicate:
         putRight(m_worker);
         break;
-    case RecordValue::Operation:
+    case Fault::Operation:
         putRight(m_operation);
         break;
-    case RecordValue::Rejects:
+    case Fault::Rejects:
         putRight(m_rejects);
         break;
-    case RecordValue::Hours:
+    case Fault::Hours:
+    case Fault::DayHours:
         putRight(m_hours);
         break;
-    case RecordValue::None:
+    case Fault::None:
         break;
     }
 }
@@ -331,7 +347,7 @@ void ProductionRecordEditor::save()
     ProductionRecordSaver saver(m_dataModule, m_messages, m_clock);
     const bool saved = m_recordId ? saver.change(*m_recordId, record) : saver.add(record);
     if (!saved) {
-        putRight(saver.refusedValue());
+        putRight(saver.lastFault());
         return;
     }
     // The time sheet reads the ledger afresh the next time it is shown.

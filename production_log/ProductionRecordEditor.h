@@ -65,7 +65,7 @@ private:
     void clearBoxes();
     // After a refusal the focus goes to what the user has to put right.
     void putRight(QLineEdit* box);
-    void putRight(RecordValue value);
+    void putRight(ProductionRecordSaver::Fault fault);
 
     DataModule& m_dataModule;
     Messages& m_messages;

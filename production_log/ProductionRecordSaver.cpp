@@ -25,46 +25,45 @@ SqlParams ProductionRecordSaver::recordParams(const ProductionRecord& record) co
             {":time", record.hours}, {":vvod", m_clock.today()}};
 }
 
-ProductionRecordSaver::Gone ProductionRecordSaver::goneReference(const ProductionRecord& record)
+QString ProductionRecordSaver::goneReference(const ProductionRecord& record, Fault& fault)
 {
     Database& db = m_dataModule.database();
     ReferenceUse(db).holdForSave(record.workerId, record.operationId);
     // A record finds its worker by the person's id or by the person's number.
+    fault = Fault::Worker;
     if (db.readInt(QStringLiteral("select count(*) as n from cmn_contractor.person where id=:w or "
                                   "(s_code ~ '^[0-9]+$' and s_code::integer=:w)"),
                    QStringLiteral("n"), {{":w", record.workerId}}) == 0)
-        return {QStringLiteral("Рабочий удалён из списка, запись не сохранена. Выберите рабочего заново."),
-                RecordValue::Worker};
+        return QStringLiteral("Рабочий удалён из списка, запись не сохранена. Выберите рабочего заново.");
+    fault = Fault::Operation;
     if (db.readInt(QStringLiteral("select count(*) as n from accounts_dep.oper where id=:o"),
                    QStringLiteral("n"), {{":o", record.operationId}}) == 0)
-        return {QStringLiteral("Операция удалена из списка, запись не сохранена. Выберите операцию заново."),
-                RecordValue::Operation};
+        return QStringLiteral("Операция удалена из списка, запись не сохранена. Выберите операцию заново.");
     if (db.readInt(QStringLiteral("select count(*) as n from accounts_dep.izdel where id=:i"),
                    QStringLiteral("n"), {{":i", record.productId}}) == 0)
-        return {QStringLiteral("Изделие удалено из списка, запись не сохранена. Выберите операцию заново."),
-                RecordValue::Operation};
-    return {};
+        return QStringLiteral("Изделие удалено из списка, запись не сохранена. Выберите операцию заново.");
+    return QString();
+}
+
+bool ProductionRecordSaver::refuse(Fault fault, const QString& text)
+{
+    m_lastFault = fault;
+    m_messages.error(text);
+    return true;
 }
 
 bool ProductionRecordSaver::refused(const ProductionRecord& record, std::optional<int> excludedId)
 {
-    m_refusedValue = RecordValue::None;
-    if (record.rejects > record.quantity) {
-        m_messages.error(QStringLiteral("Брак не может быть больше количества!"));
-        m_refusedValue = RecordValue::Rejects;
-        return true;
-    }
+    m_lastFault = Fault::None;
+    if (record.rejects > record.quantity)
+        return refuse(Fault::Rejects, QStringLiteral("Брак не может быть больше количества!"));
     // A working day has 24 hours, and the ledger's day column could not hold much more.
-    if (record.hours > maxDayHours) {
-        m_messages.error(QStringLiteral("Время не может быть больше 24 часов!"));
-        m_refusedValue = RecordValue::Hours;
-        return true;
-    }
-    if (const Gone gone = goneReference(record); !gone.text.isEmpty()) {
+    if (record.hours > maxDayHours)
+        return refuse(Fault::Hours, QStringLiteral("Время не может быть больше 24 часов!"));
+    Fault goneFault = Fault::None;
+    if (const QString gone = goneReference(record, goneFault); !gone.isEmpty()) {
         m_dataModule.database().rollback();
-        m_messages.error(gone.text);
-        m_refusedValue = gone.value;
-        return true;
+        return refuse(goneFault, gone);
     }
     const bool duplicate = m_dataModule.isDuplicate(
         QStringLiteral("smena/%1/%2/%3/%4/%5/%6")
@@ -83,21 +82,15 @@ bool ProductionRecordSaver::refused(const ProductionRecord& record, std::optiona
          {":s", record.shift},
          {":color", record.colour}},
         excludedId);
-    if (duplicate) {
-        m_messages.error(QStringLiteral("Позиция с такими параметрами уже заведена!"));
-        // The first of what makes the record the same as another.
-        m_refusedValue = RecordValue::Worker;
-        return true;
-    }
+    if (duplicate)
+        return refuse(Fault::Duplicate, QStringLiteral("Позиция с такими параметрами уже заведена!"));
     const int others = HoursLedger(m_dataModule.database())
                            .dayHours(record.workerId, record.shift, record.date, excludedId.value_or(0));
     if (others + record.hours > maxDayHours) {
         m_dataModule.database().rollback();
-        m_messages.error(QStringLiteral("У рабочего за эту смену и день уже %1 ч.: вместе с этой записью "
-                                        "получится больше 24 часов!")
-                             .arg(others));
-        m_refusedValue = RecordValue::Hours;
-        return true;
+        return refuse(Fault::DayHours, QStringLiteral("У рабочего за эту смену и день уже %1 ч.: вместе с "
+                                                      "этой записью получится больше 24 часов!")
+                                           .arg(others));
     }
     return false;
 }

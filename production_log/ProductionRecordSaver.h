@@ -27,9 +27,6 @@ struct ProductionRecord
     int hours = 0;
 };
 
-// What a refused save is about, for the editor to take the user there.
-enum class RecordValue { None, Worker, Operation, Rejects, Hours };
-
 // Saves a production record: the duplicate check, the insert or update and the hours
 // ledger of its day land together in one transaction, or nothing does.
 class ProductionRecordSaver
@@ -38,29 +35,27 @@ public:
     static constexpr int maxDayHours = 24;
     ProductionRecordSaver(DataModule& dataModule, Messages& messages, const Clock& clock);
 
+    // What the last refusal was about, so that a window can put the caret where the fault is.
+    enum class Fault { None, Rejects, Hours, DayHours, Worker, Operation, Duplicate };
+
     // False when the record was refused (the user has been told why); nothing is written.
     bool add(const ProductionRecord& record);
     // Also recomputes the day the record left when it moves to another worker, day or shift.
     bool change(int recordId, const ProductionRecord& record);
-    // After add() or change() gave false.
-    RecordValue refusedValue() const { return m_refusedValue; }
+    Fault lastFault() const { return m_lastFault; }
 
 private:
     bool refused(const ProductionRecord& record, std::optional<int> excludedId);
-    struct Gone
-    {
-        QString text;
-        RecordValue value = RecordValue::None;
-    };
     // Within the save's transaction: why the worker, operation or product can no longer be
-    // used, or no text when all three still exist.
-    Gone goneReference(const ProductionRecord& record);
+    // used, or nothing when all three still exist.
+    QString goneReference(const ProductionRecord& record, Fault& fault);
+    bool refuse(Fault fault, const QString& text);
     SqlParams recordParams(const ProductionRecord& record) const;
 
     DataModule& m_dataModule;
     Messages& m_messages;
     const Clock& m_clock;
-    RecordValue m_refusedValue = RecordValue::None;
+    Fault m_lastFault = Fault::None;
 };
 
 } // namespace tabel

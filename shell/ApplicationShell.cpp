@@ -5,6 +5,7 @@
 
 #include "production_log/MainLogWindow.h"
 #include "production_log/ProductionRecordEditor.h"
+#include "production_log/ShiftEntryWindow.h"
 #include "reference/NormsWindow.h"
 #include "reference/OperationEditor.h"
 #include "reference/OperationTypeEditor.h"
@@ -110,6 +111,14 @@ void ApplicationShell::createWindows()
     connect(window, &MainLogWindow::addRecordRequested, this, [this] {
         m_recordEditor->prepareAdd(m_mainWindow->workingDay());
         m_recordEditor->exec();
+    });
+    connect(window, &MainLogWindow::shiftEntryRequested, this, [this] {
+        // A fresh window each time: its lines belong to the day and shift it was opened for.
+        ShiftEntryWindow entry(*m_dataModule, m_messages, m_clock, m_mainWindow.get());
+        entry.setPickers([this] { return m_workersList->pick(); },
+                         [this](int operationId) { return m_operationsList->pickOperation(operationId); });
+        entry.prepare(m_mainWindow->workingDay());
+        entry.exec();
     });
     connect(window, &MainLogWindow::changeRecordRequested, this, [this] {
         m_recordEditor->prepareChange(m_mainWindow->workingDay(), m_mainWindow->currentRecord());

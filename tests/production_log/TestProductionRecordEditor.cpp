@@ -231,6 +231,8 @@ private slots:
         leave(m_editor->quantityBox());
         QCOMPARE(m_editor->basePriceBox()->text(), QStringLiteral("2"));
         QCOMPARE(m_editor->finalPriceBox()->text(), QStringLiteral("6"));
+        QCOMPARE(m_editor->finalPriceBox()->toolTip(),
+                 QStringLiteral("Цена 2,00 — по норме 1 × 2 (выходной) × 1,5 (переработка) = 6,00"));
         QCOMPARE(m_editor->amountBox()->text(), QStringLiteral("60")); // rejects not subtracted here
         m_editor->save();
         QCOMPARE(m_db->count(
@@ -321,6 +323,8 @@ private slots:
         QCOMPARE(m_editor->workerBox()->text(), QStringLiteral("Иванов Иван"));
         QCOMPARE(m_editor->basePriceBox()->text(), QStringLiteral("2"));
         QCOMPARE(m_editor->finalPriceBox()->text(), QStringLiteral("7,77"));
+        // Today's norms no longer make 7.77: nothing to explain it by.
+        QCOMPARE(m_editor->finalPriceBox()->toolTip(), QString());
         QCOMPARE(m_editor->amountBox()->text(), QStringLiteral("77,7"));
         m_editor->quantityBox()->setText(QStringLiteral("12"));
         m_editor->save();

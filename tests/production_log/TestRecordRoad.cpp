@@ -168,6 +168,9 @@ private slots:
                 QVERIFY(editor.colourBox()->isEnabled());
                 QCOMPARE(editor.basePriceBox()->text(), QStringLiteral("2,5"));
                 QCOMPARE(editor.finalPriceBox()->text(), QStringLiteral("2,5"));
+                // The same words as the shift entry's line under its grid.
+                QCOMPARE(editor.finalPriceBox()->toolTip(),
+                         QStringLiteral("Цена 2,50 — наименьшая по нормам (норма 1)"));
                 typeText(editor.quantityBox(), QStringLiteral("10"));
                 editor.rejectsBox()->setText(QString());
                 typeText(editor.rejectsBox(), QStringLiteral("1"));

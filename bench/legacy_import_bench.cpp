@@ -28,7 +28,7 @@ struct TimedProgress : ImportProgress
     QElapsedTimer clock;
     QString currentTable;
     QList<std::pair<QString, qint64>> stepEnds; // table, ns since start at its last row
-    void show(const QString& text) override
+    void showProgress(const QString& text) override
     {
         const QString table = text.section(QLatin1Char(':'), 0, 0);
         if (stepEnds.isEmpty() || stepEnds.last().first != table)

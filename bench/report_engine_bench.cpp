@@ -6,6 +6,7 @@
 //   tabel_bench_report_engine [ROWS] [PDF_FILE]
 
 #include "Figures.h"
+#include "common/ProductKind.h"
 #include "report_engine/PdfExport.h"
 #include "report_engine/PreparedReport.h"
 
@@ -80,11 +81,7 @@ ReportDefinition summaryDefinition()
     definition.detail = {band(
         16,
         {ReportItem::computedText(
-             [](const ReportRow& row) {
-                 return row.value("naimen").toInt() == 0 ? QStringLiteral("Готовая продукция")
-                                                         : QStringLiteral("Заготовки");
-             },
-             {30, 0, 150, 16})
+             [](const ReportRow& row) { return productKindCaption(row.value("naimen")); }, {30, 0, 150, 16})
              .withFont("Arial", 9),
          ReportItem::computedText(
              [](const ReportRow& row) {

@@ -2,9 +2,15 @@
 
 namespace tabel {
 
-QString productKindCaption(int kind)
+bool isFinishedProducts(const QVariant& code)
 {
-    return productKindCaptions().at(kind == 0 ? 0 : 1);
+    bool number = false;
+    return !code.isNull() && code.toInt(&number) == 0 && number;
+}
+
+QString productKindCaption(const QVariant& code)
+{
+    return productKindCaptions().at(isFinishedProducts(code) ? 0 : 1);
 }
 
 QStringList productKindCaptions()

@@ -20,7 +20,7 @@ QString GridDelegate::displayText(const QVariant& value, const QLocale& locale) 
         return value.toDateTime().date().toString(QStringLiteral("dd.MM.yyyy"));
     case QMetaType::Double:
     case QMetaType::Float:
-        return formatDecimal(value.toDouble(), m_minDecimals, std::max(4, m_minDecimals));
+        return halfEvenText(value.toDouble(), m_minDecimals, std::max(4, m_minDecimals));
     default:
         break;
     }

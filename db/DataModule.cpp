@@ -55,18 +55,6 @@ void DataModule::setDailyListExcludedMark(const QString& mark)
         list->setParameter(QStringLiteral(":ok"), mark);
 }
 
-QString DataModule::convertDecimalSeparator(const QString& typed) const
-{
-    int position = typed.indexOf(QLatin1Char(','));
-    if (position < 0)
-        position = typed.indexOf(QLatin1Char('.'));
-    if (position < 0)
-        return typed;
-    QString converted = typed;
-    converted.replace(position, 1, m_decimalSeparator);
-    return converted;
-}
-
 bool DataModule::isDuplicate(const QString& lockKey, QString countSql, SqlParams params,
                              std::optional<int> excludedId)
 {

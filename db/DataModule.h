@@ -31,8 +31,6 @@ public:
 
     QString databaseDecimalSeparator() const { return m_decimalSeparator; }
     void setDatabaseDecimalSeparator(const QString& separator) { m_decimalSeparator = separator; }
-    // The first comma (or, without one, the first point) becomes the database decimal separator.
-    QString convertDecimalSeparator(const QString& typed) const;
 
     // Whether a row like the one about to be saved exists. lockKey names what is being saved:
     // it is locked until the transaction ends, so that two clients cannot both find no

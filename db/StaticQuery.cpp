@@ -26,14 +26,6 @@ void StaticQuery::setParameter(const QString& name, const QVariant& value)
     m_params.append({name, value});
 }
 
-QVariant StaticQuery::parameter(const QString& name) const
-{
-    for (const auto& param : m_params)
-        if (param.first == name)
-            return param.second;
-    return {};
-}
-
 void StaticQuery::open()
 {
     // Prepared once and run again at every opening: a list that reopens at each date change
@@ -51,17 +43,17 @@ void StaticQuery::open()
         m_prepared.reset(); // the statement may be gone with a broken connection
         throw;
     }
-    m_rows.setQuery(QSqlQuery(*m_prepared));
+    // The model takes the statement and shares it back, so that the next opening runs the
+    // same prepared statement again.
+    m_rows.setQuery(std::move(*m_prepared));
+    *m_prepared = m_rows.query();
     if (m_rows.lastError().isValid())
         throw DbError(m_rows.lastError().text());
     while (m_rows.canFetchMore())
         m_rows.fetchMore();
     applyTitles();
     m_view.refilter();
-    if (!m_sortField.isEmpty())
-        m_view.sort(fieldIndex(m_sortField), m_sortOrder);
     m_open = true;
-    emit reopened();
 }
 
 void StaticQuery::close()
@@ -160,13 +152,6 @@ void StaticQuery::setPrefixFilter(const QString& field, const QString& prefix)
 void StaticQuery::clearFilter()
 {
     setFilter({});
-}
-
-void StaticQuery::setSort(const QString& field, Qt::SortOrder order)
-{
-    m_sortField = field;
-    m_sortOrder = order;
-    m_view.sort(fieldIndex(field), order);
 }
 
 } // namespace tabel

@@ -27,7 +27,6 @@ public:
 
     QString sql() const { return m_sql; }
     void setParameter(const QString& name, const QVariant& value);
-    QVariant parameter(const QString& name) const;
 
     void open();
     void close();
@@ -52,10 +51,6 @@ public:
     // Set it while the query is open: the field is looked up once.
     void setPrefixFilter(const QString& field, const QString& prefix);
     void clearFilter();
-    void setSort(const QString& field, Qt::SortOrder order = Qt::AscendingOrder);
-
-signals:
-    void reopened();
 
 private:
     class FilterModel : public QSortFilterProxyModel
@@ -79,8 +74,6 @@ private:
     QSqlQueryModel m_rows;
     FilterModel m_view;
     QHash<QString, QString> m_titles;
-    QString m_sortField;
-    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };
 
 } // namespace tabel

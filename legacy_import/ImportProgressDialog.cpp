@@ -29,7 +29,7 @@ void ImportProgressDialog::runWhileShown(const std::function<void()>& work)
     m_cancelRequested = false;
     m_text->clear();
     m_cancel->setEnabled(true);
-    QDialog::show();
+    show();
     m_running = true;
     // Hidden again however work ends, so that a failure does not leave the program blocked.
     struct Hide
@@ -44,7 +44,7 @@ void ImportProgressDialog::runWhileShown(const std::function<void()>& work)
     work();
 }
 
-void ImportProgressDialog::show(const QString& text)
+void ImportProgressDialog::showProgress(const QString& text)
 {
     m_text->setText(text);
     emit progressShown(text);

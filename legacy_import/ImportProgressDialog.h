@@ -20,7 +20,7 @@ public:
     // Shows the dialog for the length of work, with the cancel request cleared first.
     void runWhileShown(const std::function<void()>& work);
 
-    void show(const QString& text) override;
+    void showProgress(const QString& text) override;
     bool cancelRequested() override { return m_cancelRequested; }
     QString text() const;
 

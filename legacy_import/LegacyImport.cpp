@@ -375,7 +375,7 @@ int LegacyImport::runStep(const ImportStep& step, ImportProgress& progress)
         // The first row is shown on its own, so that the count starts at 1 as users know it.
         if (done == 1 || done == total || writer.pendingRows() >= m_rowsPerStatement) {
             writer.flush();
-            progress.show(progressText(step, done, total));
+            progress.showProgress(progressText(step, done, total));
             if (progress.cancelRequested())
                 throw Cancelled{};
         }

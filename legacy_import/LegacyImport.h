@@ -25,7 +25,7 @@ class ImportProgress
 {
 public:
     virtual ~ImportProgress() = default;
-    virtual void show(const QString& text) = 0;
+    virtual void showProgress(const QString& text) = 0;
     virtual bool cancelRequested() = 0;
 };
 

@@ -14,8 +14,12 @@ LegacyImportCommand::LegacyImportCommand(Database& main, Messages& messages, QWi
 
 LegacyImportCommand::~LegacyImportCommand()
 {
-    if (!m_dialog->parent())
-        delete m_dialog;
+    delete m_dialog;
+}
+
+ImportProgressDialog& LegacyImportCommand::progressDialog()
+{
+    return *m_dialog;
 }
 
 void LegacyImportCommand::start()

@@ -3,6 +3,8 @@
 #include "common/ActionGuard.h"
 #include "legacy_import/LegacyImport.h"
 
+#include <QPointer>
+
 class QWidget;
 
 namespace tabel {
@@ -20,7 +22,7 @@ public:
     ~LegacyImportCommand();
 
     void start();
-    ImportProgressDialog& progressDialog() { return *m_dialog; }
+    ImportProgressDialog& progressDialog();
 
 private:
     void importAfterConfirmation();
@@ -28,7 +30,8 @@ private:
     Messages& m_messages;
     ActionGuard m_guard;
     LegacyImport m_import;
-    ImportProgressDialog* m_dialog;
+    // Its parent may delete it first; whichever comes first does.
+    QPointer<ImportProgressDialog> m_dialog;
 };
 
 } // namespace tabel

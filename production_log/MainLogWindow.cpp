@@ -141,10 +141,6 @@ MainLogWindow::MainLogWindow(DataModule& dataModule, const Clock& clock, Message
     m_exit = addButton(QStringLiteral("Выход"), QStringLiteral("Button5"), &MainLogWindow::reject);
     for (QPushButton* button : {m_add, m_shiftEntry, m_change, m_delete, m_refresh})
         bottom->addWidget(button);
-    m_importProgress = new QLabel(this);
-    m_importProgress->setObjectName(QStringLiteral("Label1"));
-    m_importProgress->hide();
-    bottom->addWidget(m_importProgress);
     bottom->addStretch();
     bottom->addWidget(m_exit);
     layout->addLayout(bottom);
@@ -166,38 +162,33 @@ QMenuBar* MainLogWindow::buildMenu()
     auto* bar = new QMenuBar(this);
     bar->setNativeMenuBar(false);
     reachMenuByKeyboard(*bar);
-    auto item = [this](QMenu* menu, const QString& caption, const QString& objectName,
-                       void (MainLogWindow::*request)()) {
+    auto item = [this](QMenu* menu, const QString& caption, const QString& objectName, Opener opener) {
         QAction* action = menu->addAction(caption);
         action->setObjectName(objectName);
-        connect(action, &QAction::triggered, this,
-                [this, request] { runModal([this, request] { emit(this->*request)(); }); });
+        connect(action, &QAction::triggered, this, [this, opener] { open(opener); });
         return action;
     };
     QMenu* reference = bar->addMenu(QStringLiteral("Справочники"));
     reference->setObjectName(QStringLiteral("N1"));
     reference->menuAction()->setObjectName(QStringLiteral("referenceMenu"));
-    item(reference, QStringLiteral("Рабочие"), QStringLiteral("workersAction"),
-         &MainLogWindow::workersRequested);
-    item(reference, QStringLiteral("Изделия"), QStringLiteral("productsAction"),
-         &MainLogWindow::productsRequested);
-    item(reference, QStringLiteral("Цены"), QStringLiteral("pricesAction"), &MainLogWindow::pricesRequested);
+    item(reference, QStringLiteral("Рабочие"), QStringLiteral("workersAction"), &Openers::workers);
+    item(reference, QStringLiteral("Изделия"), QStringLiteral("productsAction"), &Openers::products);
+    item(reference, QStringLiteral("Цены"), QStringLiteral("pricesAction"), &Openers::prices);
     item(reference, QStringLiteral("Операции"), QStringLiteral("operationTypesAction"),
-         &MainLogWindow::operationTypesRequested);
+         &Openers::operationTypes);
     // kept for the users' habit; does nothing
     reference->addAction(QStringLiteral("Внеурочное"))->setObjectName(QStringLiteral("extraHoursAction"));
     m_referenceMenu = reference->menuAction();
 
     m_timesheetMenu = bar->addAction(QStringLiteral("Табель по времени"));
     m_timesheetMenu->setObjectName(QStringLiteral("timesheetAction"));
-    connect(m_timesheetMenu, &QAction::triggered, this,
-            [this] { runModal([this] { emit timesheetRequested(); }); });
+    connect(m_timesheetMenu, &QAction::triggered, this, [this] { open(&Openers::timesheet); });
 
     QMenu* reports = bar->addMenu(QStringLiteral("Отчеты"));
     reports->setObjectName(QStringLiteral("reportsMenu"));
     reports->menuAction()->setObjectName(QStringLiteral("reportsMenu"));
     item(reports, QStringLiteral("Сводные отчеты"), QStringLiteral("summaryReportsAction"),
-         &MainLogWindow::reportsRequested);
+         &Openers::reports);
 
     QAction* exit = bar->addAction(QStringLiteral("Выход"));
     exit->setObjectName(QStringLiteral("exitAction"));
@@ -207,7 +198,7 @@ QMenuBar* MainLogWindow::buildMenu()
     import->setObjectName(QStringLiteral("importAction"));
     import->setVisible(false);
     import->setEnabled(false);
-    const auto requestImport = [this] { runModal([this] { emit importRequested(); }); };
+    const auto requestImport = [this] { open(&Openers::legacyImport); };
     connect(import, &QAction::triggered, this, requestImport);
     m_importMenu = import;
     // A hidden menu item has no working shortcut, so the key lives on an action of the window;
@@ -403,16 +394,24 @@ void MainLogWindow::runModal(const std::function<void()>& opener)
     m_guard.run([this] { activate(); });
 }
 
+void MainLogWindow::open(Opener opener)
+{
+    runModal([this, opener] {
+        if (const std::function<void()>& work = m_openers.*opener)
+            work();
+    });
+}
+
 void MainLogWindow::addRecord()
 {
     const int row = currentRow();
-    runModal([this] { emit addRecordRequested(); });
+    open(&Openers::addRecord);
     selectRow(row);
 }
 
 void MainLogWindow::enterShift()
 {
-    runModal([this] { emit shiftEntryRequested(); });
+    open(&Openers::shiftEntry);
     selectRow(0);
 }
 
@@ -421,7 +420,7 @@ void MainLogWindow::changeRecord()
     if (currentList().rowCount() == 0)
         return;
     const int row = currentRow();
-    runModal([this] { emit changeRecordRequested(); });
+    open(&Openers::changeRecord);
     selectRow(row);
 }
 

@@ -60,28 +60,41 @@ public:
     void reloadLists();
     void setShift(int shift);
 
+    // What the buttons and the menu open, given by whoever owns those windows. Each is called
+    // directly inside this window's action guard, never through a signal, so that a database
+    // error on the way is reported like any other instead of unwinding through Qt's dispatch.
+    // One left empty opens nothing.
+    struct Openers
+    {
+        std::function<void()> addRecord;
+        std::function<void()> shiftEntry;
+        std::function<void()> changeRecord;
+        std::function<void()> workers;
+        std::function<void()> products;
+        std::function<void()> prices;
+        std::function<void()> operationTypes;
+        std::function<void()> timesheet;
+        std::function<void()> reports;
+        std::function<void()> legacyImport;
+    };
+    void setOpeners(Openers openers) { m_openers = std::move(openers); }
+
     // Opens a window modally through opener, then activates again, as after any modal child.
     void runModal(const std::function<void()>& opener);
 
 signals:
     void versionCheckDue();
-    void addRecordRequested();
-    void shiftEntryRequested();
-    void changeRecordRequested();
-    void workersRequested();
-    void productsRequested();
-    void pricesRequested();
-    void operationTypesRequested();
-    void timesheetRequested();
-    void reportsRequested();
-    void importRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    using Opener = std::function<void()> Openers::*;
+
     QMenuBar* buildMenu();
+    // Runs one of m_openers modally, read when the action comes so that setOpeners() may follow.
+    void open(Opener opener);
     void addRecord();
     void enterShift();
     void changeRecord();
@@ -97,6 +110,7 @@ private:
     const Clock& m_clock;
     Messages& m_messages;
     ActionGuard m_guard;
+    Openers m_openers;
     QString m_loginName;
     int m_shift = 1;
 
@@ -112,7 +126,6 @@ private:
     QPushButton* m_delete = nullptr;
     QPushButton* m_refresh = nullptr;
     QPushButton* m_exit = nullptr;
-    QLabel* m_importProgress = nullptr;
     QAction* m_referenceMenu = nullptr;
     QAction* m_timesheetMenu = nullptr;
     QAction* m_importMenu = nullptr;

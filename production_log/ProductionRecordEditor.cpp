@@ -169,7 +169,7 @@ void ProductionRecordEditor::prepareChange(const WorkingDay& day, const QVariant
     m_worker->setText(record.value(QStringLiteral("fio")).toString().trimmed());
     const QString vid = record.value(QStringLiteral("vid")).toString().trimmed();
     m_operation->setText(operationChoiceText(record.value(QStringLiteral("marka")).toString(), vid,
-                                             record.value(QStringLiteral("naimen")).toInt()));
+                                             record.value(QStringLiteral("naimen"))));
     m_quantity->setText(QString::number(record.value(QStringLiteral("kol_vo")).toLongLong()));
     m_rejects->setText(QString::number(record.value(QStringLiteral("brak")).toInt()));
     m_hours->setText(QString::number(record.value(QStringLiteral("time")).toInt()));

@@ -23,7 +23,7 @@ double storedPrice(double finalPrice)
 
 QString displayPrice(double value)
 {
-    return formatDecimal(value, 0, 4);
+    return halfEvenText(value, 0, 4);
 }
 
 QString explainedPrice(const PriceBasis& basis, bool dayOff, int shift)

@@ -49,14 +49,6 @@ void setCellValue(NormEntry& entry, int column, const QVariant& value)
     }
 }
 
-// The whole value, so that editing a price of 2,1256 (shown rounded) does not lose digits.
-QString priceEditText(double price)
-{
-    return QLocale::c()
-        .toString(price, 'f', QLocale::FloatingPointShortest)
-        .replace(QLatin1Char('.'), QLatin1Char(','));
-}
-
 } // namespace
 
 NormEntriesModel::NormEntriesModel(NormsBook& book, QObject* parent)
@@ -217,11 +209,12 @@ QVariant NormEntriesModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         if (value.isNull())
             return {};
-        return index.column() == PriceColumn ? formatDecimal(value.toDouble(), 2, 3) : value.toString();
+        return index.column() == PriceColumn ? halfEvenText(value.toDouble(), 2, 3) : value.toString();
     case Qt::EditRole:
         if (value.isNull())
             return QString();
-        return index.column() == PriceColumn ? priceEditText(value.toDouble()) : value.toString();
+        // The whole value, so that editing a price of 2,1256 (shown rounded) does not lose digits.
+        return index.column() == PriceColumn ? shortestText(value.toDouble()) : value.toString();
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     default:

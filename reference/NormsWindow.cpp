@@ -196,11 +196,14 @@ void NormsWindow::currentRowChanged(const QModelIndex& current, const QModelInde
     if (!m_guard.run([&] { m_model->saveRow(previous.row()); }))
         return;
     // Re-sorting moves rows under the cursor the view is still placing: done once it has.
+    // Queued, so it needs a guard of its own: the saving guard has returned by then.
     QMetaObject::invokeMethod(
         this,
         [this] {
-            if (!m_grid->isEditing())
-                refreshKeepingCurrent();
+            m_guard.run([this] {
+                if (!m_grid->isEditing())
+                    refreshKeepingCurrent();
+            });
         },
         Qt::QueuedConnection);
 }

@@ -16,7 +16,7 @@ struct OperationChoice
 };
 
 // An operation as a picked box and the list show it: "grade; operation type; product kind".
-inline QString operationChoiceText(const QString& grade, const QString& operationType, int kind)
+inline QString operationChoiceText(const QString& grade, const QString& operationType, const QVariant& kind)
 {
     return grade.trimmed() + QStringLiteral("; ") + operationType.trimmed() + QStringLiteral("; ") +
            productKindCaption(kind);

@@ -91,7 +91,7 @@ void OperationEditor::prepareAdd()
 }
 
 void OperationEditor::prepareChange(int id, int productId, const QString& grade, int typeId,
-                                    const QString& typeName, int kind, double basePrice)
+                                    const QString& typeName, const QVariant& kind, double basePrice)
 {
     m_adding = false;
     m_id = id;
@@ -100,9 +100,9 @@ void OperationEditor::prepareChange(int id, int productId, const QString& grade,
     m_product->setText(grade.trimmed());
     m_typeId = typeId;
     m_type->setText(typeName.trimmed());
-    m_kind->setCurrentIndex(kind == 0 ? 0 : 1);
+    m_kind->setCurrentIndex(isFinishedProducts(kind) ? 0 : 1);
     // Prices of an existing operation are its norm entries, changed in the norms window.
-    m_price->setText(formatDecimal(basePrice, 0, 4));
+    m_price->setText(halfEvenText(basePrice, 0, 4));
     m_priceLabel->setVisible(false);
     m_price->setVisible(false);
 }

@@ -25,7 +25,7 @@ public:
 
     void prepareAdd();
     void prepareChange(int id, int productId, const QString& grade, int typeId, const QString& typeName,
-                       int kind, double basePrice);
+                       const QVariant& kind, double basePrice);
 
     void pickProduct();
     void pickType();

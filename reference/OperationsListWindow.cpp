@@ -79,7 +79,7 @@ ListChoice OperationsListWindow::choose()
                               .toString()
                               .trimmed();
     m_choice.text = operationChoiceText(grade, currentValue(QStringLiteral("vid")).toString(),
-                                        currentValue(QStringLiteral("naimen")).toInt());
+                                        currentValue(QStringLiteral("naimen")));
     return {m_choice.text, m_choice.operationId};
 }
 
@@ -122,7 +122,7 @@ void OperationsListWindow::changeItem()
     m_editor.prepareChange(
         currentValue(QStringLiteral("id")).toInt(), currentValue(QStringLiteral("i_id")).toInt(),
         currentValue(QStringLiteral("marka")).toString(), currentValue(QStringLiteral("oper_vid")).toInt(),
-        currentValue(QStringLiteral("vid")).toString(), currentValue(QStringLiteral("naimen")).toInt(),
+        currentValue(QStringLiteral("vid")).toString(), currentValue(QStringLiteral("naimen")),
         currentValue(QStringLiteral("cena")).toDouble());
     if (m_editor.exec() == QDialog::Accepted)
         reload(0);

@@ -1,10 +1,10 @@
 #include "reference/PriceListExport.h"
 
+#include "common/Numbers.h"
 #include "common/ProductKind.h"
 #include "db/Database.h"
 #include "spreadsheet/SpreadsheetWriter.h"
 
-#include <QLocale>
 #include <QSqlQuery>
 #include <QStringList>
 
@@ -34,19 +34,10 @@ QString PriceListExport::statement()
         .join(QLatin1Char('\n'));
 }
 
-QString PriceListExport::priceText(double price)
-{
-    if (price == 0.0)
-        price = 0.0; // no "-0"
-    return QLocale::c()
-        .toString(price, 'f', QLocale::FloatingPointShortest)
-        .replace(QLatin1Char('.'), QLatin1Char(','));
-}
-
 void PriceListExport::run()
 {
     QSqlQuery rows = m_database.execute(statement());
-    if (m_writer.open() == -1)
+    if (m_writer.open() == SpreadsheetWriter::Result::Failed)
         return;
 
     m_writer.writeCell(kSheet, GradeColumn, 1, QStringLiteral("Марка"));
@@ -54,16 +45,13 @@ void PriceListExport::run()
     m_writer.writeCell(kSheet, PriceColumn, 1, QStringLiteral("Цена"));
     m_writer.writeCell(kSheet, KindColumn, 1, QStringLiteral("Вид"));
 
-    const int total = rows.size();
     int row = 2;
-    // A NULL price or kind reads as 0, as the old program read them.
+    // A NULL price reads as 0, as the old program read it; a NULL kind is blanks, as everywhere.
     while (rows.next()) {
         m_writer.writeCell(kSheet, GradeColumn, row, rows.value(0).toString());
         m_writer.writeCell(kSheet, OperationColumn, row, rows.value(1).toString());
-        m_writer.writeCell(kSheet, PriceColumn, row, priceText(rows.value(4).toDouble()));
-        m_writer.writeCell(kSheet, KindColumn, row, productKindCaption(rows.value(2).toInt()));
-        if (m_progress)
-            m_progress(row - 1, total);
+        m_writer.writeCell(kSheet, PriceColumn, row, shortestText(rows.value(4).toDouble()));
+        m_writer.writeCell(kSheet, KindColumn, row, productKindCaption(rows.value(2)));
         ++row;
     }
     m_writer.show(true);

@@ -23,8 +23,8 @@ QString rateText(const QVariant& stored)
     const double value = stored.toDouble(&ok);
     if (!ok)
         return stored.toString().trimmed();
-    // The column keeps 6 decimals; showing all of them keeps a save without edits lossless.
-    return formatDecimal(value, 0, 6).replace(QLatin1Char(','), QLatin1Char('.'));
+    // The whole value, so that a save without edits stores what it read.
+    return shortestText(value, DecimalMark::Point);
 }
 
 } // namespace tabel

@@ -26,11 +26,6 @@ RowFilter productKindFilter(int choice)
     };
 }
 
-QString productKindText(const QVariant& naimen)
-{
-    return naimen.toInt() == 0 ? QStringLiteral("Готовая продукция") : QStringLiteral("Заготовки");
-}
-
 QString reportColourText(const QVariant& colour)
 {
     const int number = colour.toInt();

@@ -20,8 +20,6 @@ bool productKindShown(int choice, const QVariant& naimen);
 // The choice as a report's row filter; empty (every row) for "Все".
 RowFilter productKindFilter(int choice);
 
-// "Готовая продукция" for kind code 0, "Заготовки" for any other.
-QString productKindText(const QVariant& naimen);
 // The finish as the printed summaries write it after the operation: " (грунт)" for primer,
 // " (RAL: n)" for a colour, a blank for none.
 QString reportColourText(const QVariant& colour);

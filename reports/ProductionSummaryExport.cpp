@@ -1,5 +1,7 @@
 #include "reports/ProductionSummaryExport.h"
 
+#include "common/Numbers.h"
+#include "common/ProductKind.h"
 #include "db/Database.h"
 #include "reports/ProductKind.h"
 #include "reports/SummaryStatement.h"
@@ -46,17 +48,10 @@ QString ProductionSummaryExport::operationText(const QString& operation, const Q
     return operation;
 }
 
-QString ProductionSummaryExport::massText(double mass)
-{
-    if (mass == 0.0)
-        mass = 0.0; // no "-0"
-    return QString::number(mass, 'g', 15).replace(QLatin1Char('.'), QLatin1Char(','));
-}
-
 void ProductionSummaryExport::run(const ReportPeriod& period, int productKindChoice)
 {
     QSqlQuery rows = runSummaryStatement(m_database, statement(), periodParameters(period));
-    if (m_writer.open() == -1)
+    if (m_writer.open() == SpreadsheetWriter::Result::Failed)
         return;
 
     const QSqlRecord record = rows.record();
@@ -88,8 +83,8 @@ void ProductionSummaryExport::run(const ReportPeriod& period, int productKindCho
         m_writer.writeCell(kSheet, NameColumn, row, rows.value(nom).toString());
         m_writer.writeCell(kSheet, OperationColumn, row,
                            operationText(rows.value(vid).toString(), rows.value(colour)));
-        m_writer.writeCell(kSheet, KindColumn, row, productKindText(rows.value(naimen)));
-        m_writer.writeCell(kSheet, BoxesColumn, row, massText(rows.value(mass).toDouble()));
+        m_writer.writeCell(kSheet, KindColumn, row, productKindCaption(rows.value(naimen)));
+        m_writer.writeCell(kSheet, BoxesColumn, row, shortestText(rows.value(mass).toDouble()));
         m_writer.writeCell(kSheet, QuantityColumn, row,
                            QString::number(std::llround(rows.value(kolvo).toDouble())));
         ++written;

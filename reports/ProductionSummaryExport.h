@@ -31,8 +31,6 @@ public:
     static QString statement();
     // The operation with its finish: " (грунт)" for primer, " (цвет: n)" for a colour.
     static QString operationText(const QString& operation, const QVariant& colour);
-    // As the spreadsheet reads a typed number: at most 15 significant digits, a decimal comma.
-    static QString massText(double mass);
 
 private:
     Database& m_database;

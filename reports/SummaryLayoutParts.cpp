@@ -1,5 +1,6 @@
 #include "reports/SummaryLayoutParts.h"
 
+#include "common/ProductKind.h"
 #include "reports/ProductKind.h"
 
 namespace tabel::summary_layout {
@@ -79,7 +80,7 @@ ReportItem fieldItem(const Column& column, double pointSize, const QString& mask
 ReportItem kindTextItem(double left, double width, double pointSize)
 {
     return ReportItem::computedText(
-               [](const ReportRow& row) { return productKindText(row.value(QStringLiteral("naimen"))); },
+               [](const ReportRow& row) { return productKindCaption(row.value(QStringLiteral("naimen"))); },
                {left, 0, width, detailHeight})
         .withName(QStringLiteral("kind"))
         .withFont(font, pointSize);

@@ -89,41 +89,41 @@ void ApplicationShell::createWindows()
         std::make_unique<TimesheetWindow>(*m_dataModule, m_messages, m_clock, *m_timesheetWriter, main);
     m_legacyImport = std::make_unique<LegacyImportCommand>(m_database, m_messages, main);
 
-    MainLogWindow* window = m_mainWindow.get();
-    connect(window, &MainLogWindow::workersRequested, m_workersList.get(), &WorkersListWindow::openForEdit);
-    connect(window, &MainLogWindow::productsRequested, m_productsList.get(),
-            &ProductsListWindow::openForEdit);
-    connect(window, &MainLogWindow::pricesRequested, m_operationsList.get(),
-            &OperationsListWindow::openForEdit);
-    connect(window, &MainLogWindow::operationTypesRequested, m_operationTypesList.get(),
-            &OperationTypesListWindow::openForEdit);
-    connect(window, &MainLogWindow::reportsRequested, this, [this] {
+    // Called inside the main window's action guard, not through signals: each of these
+    // reaches the database.
+    MainLogWindow::Openers openers;
+    openers.workers = [this] { m_workersList->openForEdit(); };
+    openers.products = [this] { m_productsList->openForEdit(); };
+    openers.prices = [this] { m_operationsList->openForEdit(); };
+    openers.operationTypes = [this] { m_operationTypesList->openForEdit(); };
+    openers.reports = [this] {
         m_reportsWindow->setPeriod(previousMonth(m_clock.today()));
         m_reportsWindow->exec();
-    });
-    connect(window, &MainLogWindow::timesheetRequested, this, [this] {
+    };
+    openers.timesheet = [this] {
         m_timesheetWindow->preset(m_mainWindow->workingDay().date);
         m_timesheetWindow->exec();
         for (int shift = 1; shift <= 3; ++shift)
             m_dataModule->timesheetRows(shift).close();
-    });
-    connect(window, &MainLogWindow::importRequested, this, [this] { m_legacyImport->start(); });
-    connect(window, &MainLogWindow::addRecordRequested, this, [this] {
+    };
+    openers.legacyImport = [this] { m_legacyImport->start(); };
+    openers.addRecord = [this] {
         m_recordEditor->prepareAdd(m_mainWindow->workingDay());
         m_recordEditor->exec();
-    });
-    connect(window, &MainLogWindow::shiftEntryRequested, this, [this] {
+    };
+    openers.shiftEntry = [this] {
         // A fresh window each time: its lines belong to the day and shift it was opened for.
         ShiftEntryWindow entry(*m_dataModule, m_messages, m_clock, m_mainWindow.get());
         entry.setPickers([this] { return m_workersList->pick(); },
                          [this](int operationId) { return m_operationsList->pickOperation(operationId); });
         entry.prepare(m_mainWindow->workingDay());
         entry.exec();
-    });
-    connect(window, &MainLogWindow::changeRecordRequested, this, [this] {
+    };
+    openers.changeRecord = [this] {
         m_recordEditor->prepareChange(m_mainWindow->workingDay(), m_mainWindow->currentRecord());
         m_recordEditor->exec();
-    });
+    };
+    m_mainWindow->setOpeners(std::move(openers));
 }
 
 void ApplicationShell::logIn(AccessLevel level, const QString& loginName)

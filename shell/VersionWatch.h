@@ -34,8 +34,8 @@ public:
     static void quitApplication();
 
 public slots:
-    // A DbError from the check is not caught here: it belongs to the general error report, and
-    // the next call simply tries again.
+    // A failed check is reported through the action guard, except that a lost connection is not
+    // (nobody asked for the check); the next call simply tries again.
     void check();
 
 private:

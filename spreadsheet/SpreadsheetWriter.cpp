@@ -87,7 +87,7 @@ SpreadsheetWriter::~SpreadsheetWriter()
     discard();
 }
 
-int SpreadsheetWriter::open()
+SpreadsheetWriter::Result SpreadsheetWriter::open()
 {
     discard();
 
@@ -97,7 +97,7 @@ int SpreadsheetWriter::open()
     file.setAutoRemove(false);
     if (!file.open()) {
         m_messages.error(kCannotOpen);
-        return -1;
+        return Result::Failed;
     }
     m_path = file.fileName();
     file.close();
@@ -110,67 +110,67 @@ int SpreadsheetWriter::open()
         QFile::remove(m_path);
         discard();
         m_messages.error(kCannotOpen);
-        return -1;
+        return Result::Failed;
     }
     lxw_worksheet* sheet = workbook_add_worksheet(m_workbook, sheetName().toUtf8().constData());
     if (!sheet) {
         discard();
         m_messages.error(kCannotAddWorkbook);
-        return -1;
+        return Result::Failed;
     }
     m_sheets = {sheet};
     m_cells.resize(1);
     m_fittedColumns.resize(1);
-    return 1;
+    return Result::Done;
 }
 
-int SpreadsheetWriter::show(bool visible)
+SpreadsheetWriter::Result SpreadsheetWriter::show(bool visible)
 {
     // Hiding has no meaning for a workbook that lives in memory until it is shown.
     if (!visible || !m_workbook)
-        return 1;
+        return Result::Done;
     const QString path = m_path;
     if (save())
         m_viewer.open(path);
-    return 1;
+    return Result::Done;
 }
 
-int SpreadsheetWriter::writeCell(int sheet, int column, int row, const QString& text)
+SpreadsheetWriter::Result SpreadsheetWriter::writeCell(int sheet, int column, int row, const QString& text)
 {
-    return write(sheet, column, row, text, Options{});
+    return write(sheet, column, row, text, std::nullopt);
 }
 
-int SpreadsheetWriter::writeFormattedCell(int sheet, int column, int row, const QString& text,
-                                          bool textFormat, bool autofit, bool bold)
+SpreadsheetWriter::Result SpreadsheetWriter::writeFormattedCell(int sheet, int column, int row,
+                                                                const QString& text, CellFormats format)
 {
-    return write(sheet, column, row, text, Options{true, textFormat, autofit, bold});
+    return write(sheet, column, row, text, format);
 }
 
-int SpreadsheetWriter::write(int sheet, int column, int row, const QString& text, const Options& options)
+SpreadsheetWriter::Result SpreadsheetWriter::write(int sheet, int column, int row, const QString& text,
+                                                   const Styling& styling)
 {
     if (text.isEmpty())
-        return 1;
+        return Result::Done;
     const QString location = locationText(sheet, column, row);
     if (!m_workbook) {
         m_messages.error(location, kCellCaption);
-        return -1;
+        return Result::Failed;
     }
     if (sheet < 1 || sheet > m_sheets.size()) {
         m_messages.error(location, kWrongSheetCaption);
-        return -1;
+        return Result::Failed;
     }
     if (column < 1 || column > LXW_COL_MAX || row < 1 || row > LXW_ROW_MAX) {
         m_messages.error(location, kCellCaption);
-        return -1;
+        return Result::Failed;
     }
 
     auto& cells = m_cells[sheet - 1];
     const QPair<int, int> key(row, column);
-    // A plain write keeps whatever format the cell already has, as typing into it would.
     CellState state = cells.value(key);
-    if (options.formatted) {
-        state.textFormat = state.textFormat || options.textFormat;
-        state.bold = options.bold;
+    if (styling) {
+        state.textFormat = state.textFormat || styling->testFlag(CellFormat::Text);
+        state.bold = styling->testFlag(CellFormat::Bold);
     }
     lxw_format* cellFormat = format(state.textFormat, state.bold);
     const auto number = state.textFormat ? std::nullopt : numberFromText(text);
@@ -181,13 +181,13 @@ int SpreadsheetWriter::write(int sheet, int column, int row, const QString& text
                                                         text.toUtf8().constData(), cellFormat);
     if (result != LXW_NO_ERROR) {
         m_messages.error(location, kCellCaption);
-        return -1;
+        return Result::Failed;
     }
     state.width = longestLine(text);
     cells.insert(key, state);
-    if (options.autofit)
+    if (styling && styling->testFlag(CellFormat::FitColumn))
         m_fittedColumns[sheet - 1].insert(column);
-    return 1;
+    return Result::Done;
 }
 
 lxw_format* SpreadsheetWriter::format(bool textFormat, bool bold)

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFlags>
 #include <QHash>
 #include <QSet>
 #include <QString>
 #include <QVector>
+
+#include <optional>
 
 struct lxw_workbook;
 struct lxw_worksheet;
@@ -15,9 +18,19 @@ namespace tabel {
 class Messages;
 class SpreadsheetViewer;
 
+// How a formatted write styles its cell: as text whatever it reads like (the spreadsheet's "@"),
+// its column fitted to its longest text when the workbook is saved, bold.
+enum class CellFormat {
+    Text = 0x1,
+    FitColumn = 0x2,
+    Bold = 0x4,
+};
+Q_DECLARE_FLAGS(CellFormats, CellFormat)
+Q_DECLARE_OPERATORS_FOR_FLAGS(CellFormats)
+
 // Builds a workbook in memory cell by cell and hands it, saved to a temporary .xlsx, to the
-// desktop's spreadsheet program at show(true). Results: 1 done, -1 failed (the user has
-// already been told).
+// desktop's spreadsheet program at show(true). Every failure has been told to the user by the
+// time its Result::Failed comes back.
 //
 // A text is stored as the spreadsheet would read it when typed in under the Russian locale,
 // with two exceptions that keep the text exactly: leading zeros ("007") and more than 15
@@ -38,11 +51,14 @@ public:
     SpreadsheetWriter(const SpreadsheetWriter&) = delete;
     SpreadsheetWriter& operator=(const SpreadsheetWriter&) = delete;
 
-    int open();
-    int show(bool visible);
-    int writeCell(int sheet, int column, int row, const QString& text);
-    int writeFormattedCell(int sheet, int column, int row, const QString& text, bool textFormat, bool autofit,
-                           bool bold);
+    enum class Result { Done, Failed };
+
+    Result open();
+    Result show(bool visible);
+    // Keeps whatever format the cell already has, as typing into it would.
+    Result writeCell(int sheet, int column, int row, const QString& text);
+    // Sets the cell's boldness; a cell once written as text stays text.
+    Result writeFormattedCell(int sheet, int column, int row, const QString& text, CellFormats format);
 
     static QString sheetName() { return QStringLiteral("Лист1"); }
 
@@ -53,15 +69,10 @@ private:
         bool textFormat = false;
         bool bold = false;
     };
-    struct Options
-    {
-        bool formatted = false;
-        bool textFormat = false;
-        bool autofit = false;
-        bool bold = false;
-    };
+    // Empty for a plain write, which keeps the cell's format.
+    using Styling = std::optional<CellFormats>;
 
-    int write(int sheet, int column, int row, const QString& text, const Options& options);
+    Result write(int sheet, int column, int row, const QString& text, const Styling& styling);
     lxw_format* format(bool textFormat, bool bold);
     bool save();
     void applyColumnWidths();

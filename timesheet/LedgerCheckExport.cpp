@@ -16,24 +16,26 @@ LedgerCheckExport::LedgerCheckExport(SpreadsheetWriter& writer) : m_writer(write
 
 bool LedgerCheckExport::run(const LedgerCheckResult& result)
 {
-    if (m_writer.open() == -1)
+    if (m_writer.open() == SpreadsheetWriter::Result::Failed)
         return false;
     m_writer.show(false);
-    // Flags: text format, fit the column, bold. The caption and the summary are not fitted:
-    // the name column would grow to the width of a sentence.
-    m_writer.writeFormattedCell(sheet, nameColumn, 1, result.caption(), true, false, true);
-    m_writer.writeFormattedCell(sheet, nameColumn, 2, result.summary(), true, false, false);
+    // The caption and the summary are not fitted: the name column would grow to the width of a
+    // sentence.
+    m_writer.writeFormattedCell(sheet, nameColumn, 1, result.caption(), CellFormat::Text | CellFormat::Bold);
+    m_writer.writeFormattedCell(sheet, nameColumn, 2, result.summary(), CellFormat::Text);
     const QStringList titles = LedgerCheckResult::columnTitles();
     for (int column = 1; column <= titles.size(); ++column)
-        m_writer.writeFormattedCell(sheet, column, 3, titles.at(column - 1), true, true, true);
+        m_writer.writeFormattedCell(sheet, column, 3, titles.at(column - 1),
+                                    CellFormat::Text | CellFormat::FitColumn | CellFormat::Bold);
     int row = firstDifferenceRow;
     for (const LedgerDifference& difference : result.differences) {
         const QStringList texts = difference.texts();
         for (int column = 1; column <= texts.size(); ++column) {
             // Names and kinds stay text; an empty cell is left unwritten.
-            const bool text = column == nameColumn || column == kindColumn;
+            CellFormats format = CellFormat::FitColumn;
+            format.setFlag(CellFormat::Text, column == nameColumn || column == kindColumn);
             if (!texts.at(column - 1).isEmpty())
-                m_writer.writeFormattedCell(sheet, column, row, texts.at(column - 1), text, true, false);
+                m_writer.writeFormattedCell(sheet, column, row, texts.at(column - 1), format);
         }
         ++row;
     }

@@ -26,7 +26,7 @@ TimesheetExport::TimesheetExport(Database& database, SpreadsheetWriter& writer)
 bool TimesheetExport::run(int month, int year, const Progress& progress)
 {
     QSqlQuery rows = MonthlySummary::open(m_database, month, year);
-    if (m_writer.open() == -1)
+    if (m_writer.open() == SpreadsheetWriter::Result::Failed)
         return false;
     // Hidden while it fills, so that the spreadsheet program does not redraw every cell.
     m_writer.show(false);
@@ -34,26 +34,27 @@ bool TimesheetExport::run(int month, int year, const Progress& progress)
     if (progress)
         progress(0, total);
 
-    // Flags: text format, fit the column, bold.
+    const CellFormats heading = CellFormat::Text | CellFormat::FitColumn | CellFormat::Bold;
+    const CellFormats name = CellFormat::Text | CellFormat::FitColumn;
+    const CellFormats hours = CellFormat::FitColumn;
     m_writer.writeFormattedCell(sheet, nameColumn, 1,
                                 monthNames().value(month - 1) + QLatin1Char(' ') + QString::number(year),
-                                true, true, true);
+                                heading);
     // The users' sheet title has no blank between the initials, unlike the window's grid.
-    m_writer.writeFormattedCell(sheet, nameColumn, 2, QStringLiteral("Фамилия И.О."), true, true, true);
+    m_writer.writeFormattedCell(sheet, nameColumn, 2, QStringLiteral("Фамилия И.О."), heading);
     for (int day = 1; day <= MonthlySummary::days; ++day)
-        m_writer.writeFormattedCell(sheet, dayColumn(day), 2, QString::number(day), false, true, true);
-    m_writer.writeFormattedCell(sheet, totalColumn, 2, QStringLiteral("Итого"), true, true, true);
+        m_writer.writeFormattedCell(sheet, dayColumn(day), 2, QString::number(day), hours | CellFormat::Bold);
+    m_writer.writeFormattedCell(sheet, totalColumn, 2, QStringLiteral("Итого"), heading);
 
     int row = 3;
     int written = 0;
     while (rows.next()) {
-        m_writer.writeFormattedCell(sheet, nameColumn, row, rows.value(0).toString(), true, true, false);
+        m_writer.writeFormattedCell(sheet, nameColumn, row, rows.value(0).toString(), name);
         for (int day = 1; day <= MonthlySummary::days; ++day)
             m_writer.writeFormattedCell(sheet, dayColumn(day), row,
-                                        QString::number(MonthlySummary::dayHours(rows, day)), false, true,
-                                        false);
+                                        QString::number(MonthlySummary::dayHours(rows, day)), hours);
         m_writer.writeFormattedCell(sheet, totalColumn, row,
-                                    QString::number(MonthlySummary::monthHours(rows)), false, true, false);
+                                    QString::number(MonthlySummary::monthHours(rows)), hours);
         ++row;
         if (progress)
             progress(++written, total);

@@ -16,46 +16,6 @@ private slots:
     void initTestCase() { m_db = std::make_unique<TestDatabase>(QStringLiteral("helpers")); }
     void cleanupTestCase() { m_db.reset(); }
 
-    void decimalSeparatorConversion_data()
-    {
-        QTest::addColumn<QString>("separator");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("comma to point") << "."
-                                        << "12,5"
-                                        << "12.5";
-        QTest::newRow("point kept") << "."
-                                    << "12.5"
-                                    << "12.5";
-        QTest::newRow("only the first comma") << "."
-                                              << "1,2,3"
-                                              << "1.2,3";
-        QTest::newRow("comma wins over an earlier point") << "."
-                                                          << "1.2,3"
-                                                          << "1.2.3";
-        QTest::newRow("whole number unchanged") << "."
-                                                << "7"
-                                                << "7";
-        QTest::newRow("point to comma") << ","
-                                        << "0.25"
-                                        << "0,25";
-        QTest::newRow("empty separator drops the mark") << ""
-                                                        << "3,75"
-                                                        << "375";
-        QTest::newRow("empty text") << "."
-                                    << ""
-                                    << "";
-    }
-    void decimalSeparatorConversion()
-    {
-        QFETCH(QString, separator);
-        QFETCH(QString, typed);
-        QFETCH(QString, expected);
-        DataModule module(m_db->database());
-        module.setDatabaseDecimalSeparator(separator);
-        QCOMPARE(module.convertDecimalSeparator(typed), expected);
-    }
-
     void duplicateCheck()
     {
         m_db->run(QStringLiteral(

@@ -22,7 +22,7 @@ struct RecordedProgress : ImportProgress
     QStringList texts;
     std::function<bool(const QString&)> cancelWhen;
 
-    void show(const QString& text) override { texts.append(text); }
+    void showProgress(const QString& text) override { texts.append(text); }
     bool cancelRequested() override { return cancelWhen && cancelWhen(texts.last()); }
     QStringList of(const QString& table) const
     {

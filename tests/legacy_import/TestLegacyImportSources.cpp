@@ -10,7 +10,7 @@ using namespace tabel;
 namespace {
 struct SilentProgress : ImportProgress
 {
-    void show(const QString&) override {}
+    void showProgress(const QString&) override {}
     bool cancelRequested() override { return false; }
 };
 } // namespace

@@ -290,7 +290,9 @@ private slots:
         m_window->chooseDate();
         QCOMPARE(marks(), QStringList{"6=no"});
         bool opened = false;
-        connect(m_window.get(), &MainLogWindow::addRecordRequested, this, [&] { opened = true; });
+        MainLogWindow::Openers openers;
+        openers.addRecord = [&] { opened = true; };
+        m_window->setOpeners(std::move(openers));
         QTest::mouseClick(button(QStringLiteral("Добавить")), Qt::LeftButton);
         QVERIFY(opened);
         QCOMPARE(date->date(), today);
@@ -340,8 +342,10 @@ private slots:
         logIn(QStringLiteral("73516280"));
         int changes = 0;
         int adds = 0;
-        connect(m_window.get(), &MainLogWindow::changeRecordRequested, this, [&] { ++changes; });
-        connect(m_window.get(), &MainLogWindow::addRecordRequested, this, [&] { ++adds; });
+        MainLogWindow::Openers openers;
+        openers.addRecord = [&] { ++adds; };
+        openers.changeRecord = [&] { ++changes; };
+        m_window->setOpeners(std::move(openers));
         auto* grid = child<QTableView>(QStringLiteral("DBGrid2"));
         grid->setFocus();
         QTest::keyClick(grid, Qt::Key_Return);
@@ -364,7 +368,9 @@ private slots:
     {
         logIn(QStringLiteral("masters"));
         bool changed = false;
-        connect(m_window.get(), &MainLogWindow::changeRecordRequested, this, [&] { changed = true; });
+        MainLogWindow::Openers openers;
+        openers.changeRecord = [&] { changed = true; };
+        m_window->setOpeners(std::move(openers));
         auto* grid = child<QTableView>(QStringLiteral("DBGrid2"));
         grid->setFocus();
         QTest::keyClick(grid, Qt::Key_Return);
@@ -393,10 +399,10 @@ private slots:
         QTest::addColumn<QString>("firstItem");
         QTest::newRow("full access") << "73516280"
                                      << "Справочники"
-                                     << "workersRequested";
+                                     << "workers";
         QTest::newRow("econom") << "econom"
                                 << "Отчеты"
-                                << "reportsRequested";
+                                << "reports";
     }
     void f10OpensTheFirstMenuOpenToTheUser()
     {
@@ -405,10 +411,10 @@ private slots:
         QFETCH(QString, firstItem);
         logIn(word);
         QStringList requested;
-        connect(m_window.get(), &MainLogWindow::workersRequested, this,
-                [&] { requested << "workersRequested"; });
-        connect(m_window.get(), &MainLogWindow::reportsRequested, this,
-                [&] { requested << "reportsRequested"; });
+        MainLogWindow::Openers openers;
+        openers.workers = [&] { requested << "workers"; };
+        openers.reports = [&] { requested << "reports"; };
+        m_window->setOpeners(std::move(openers));
         QTest::keyClick(m_window->focusWidget(), Qt::Key_F10);
         auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         QVERIFY(popup);

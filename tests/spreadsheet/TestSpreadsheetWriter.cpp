@@ -22,6 +22,19 @@ const QString kCellError = QStringLiteral("Ошибка Microsoft Excel");
 
 enum class Workbook { Open, NeverOpened, AlreadyShown };
 
+constexpr auto Done = SpreadsheetWriter::Result::Done;
+constexpr auto Failed = SpreadsheetWriter::Result::Failed;
+
+// The formats as the tables give them, one column each.
+CellFormats cellFormats(bool text, bool fitColumn, bool bold)
+{
+    CellFormats formats;
+    formats.setFlag(CellFormat::Text, text);
+    formats.setFlag(CellFormat::FitColumn, fitColumn);
+    formats.setFlag(CellFormat::Bold, bold);
+    return formats;
+}
+
 // Restores PATH however the test ends, so that a fake xdg-open does not leak into other cases.
 class PathOverride
 {
@@ -54,7 +67,7 @@ private:
     std::unique_ptr<XlsxReader> showWorkbook()
     {
         const int before = m_viewer.opened().size();
-        if (m_writer->show(true) != 1 || m_viewer.opened().size() != before + 1) {
+        if (m_writer->show(true) != Done || m_viewer.opened().size() != before + 1) {
             qWarning("show(true) did not hand a workbook to the viewer");
             return nullptr;
         }
@@ -133,9 +146,9 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, isNumber);
         QFETCH(QString, value);
-        QCOMPARE(m_writer->open(), 1);
-        QCOMPARE(m_writer->writeCell(1, 3, 4, text), 1);
-        QCOMPARE(m_writer->writeFormattedCell(1, 4, 4, text, false, false, false), 1);
+        QCOMPARE(m_writer->open(), Done);
+        QCOMPARE(m_writer->writeCell(1, 3, 4, text), Done);
+        QCOMPARE(m_writer->writeFormattedCell(1, 4, 4, text, cellFormats(false, false, false)), Done);
 
         const auto book = showWorkbook();
         QVERIFY(book);
@@ -172,8 +185,8 @@ private slots:
         QFETCH(bool, bold);
         QFETCH(bool, isNumber);
         QFETCH(QString, numberFormat);
-        QCOMPARE(m_writer->open(), 1);
-        QCOMPARE(m_writer->writeFormattedCell(1, 2, 3, text, textFormat, false, bold), 1);
+        QCOMPARE(m_writer->open(), Done);
+        QCOMPARE(m_writer->writeFormattedCell(1, 2, 3, text, cellFormats(textFormat, false, bold)), Done);
 
         const auto book = showWorkbook();
         QVERIFY(book);
@@ -208,14 +221,15 @@ private slots:
         QFETCH(bool, isNumber);
         QFETCH(QString, numberFormat);
         QFETCH(bool, bold);
-        QCOMPARE(m_writer->open(), 1);
-        QCOMPARE(
-            m_writer->writeFormattedCell(1, 1, 1, QStringLiteral("слово"), firstTextFormat, false, firstBold),
-            1);
+        QCOMPARE(m_writer->open(), Done);
+        QCOMPARE(m_writer->writeFormattedCell(1, 1, 1, QStringLiteral("слово"),
+                                              cellFormats(firstTextFormat, false, firstBold)),
+                 Done);
         const QString second = QStringLiteral("12");
-        QCOMPARE(plainSecondWrite ? m_writer->writeCell(1, 1, 1, second)
-                                  : m_writer->writeFormattedCell(1, 1, 1, second, false, false, false),
-                 1);
+        QCOMPARE(plainSecondWrite
+                     ? m_writer->writeCell(1, 1, 1, second)
+                     : m_writer->writeFormattedCell(1, 1, 1, second, cellFormats(false, false, false)),
+                 Done);
 
         const auto book = showWorkbook();
         QVERIFY(book);
@@ -245,10 +259,14 @@ private slots:
         QFETCH(QStringList, texts);
         QFETCH(bool, bold);
         QFETCH(double, characters);
-        QCOMPARE(m_writer->open(), 1);
+        QCOMPARE(m_writer->open(), Done);
         for (int index = 0; index < texts.size(); ++index) {
-            QCOMPARE(m_writer->writeFormattedCell(1, 1, index + 1, texts[index], false, false, bold), 1);
-            QCOMPARE(m_writer->writeFormattedCell(1, 3, index + 1, texts[index], false, true, bold), 1);
+            QCOMPARE(
+                m_writer->writeFormattedCell(1, 1, index + 1, texts[index], cellFormats(false, false, bold)),
+                Done);
+            QCOMPARE(
+                m_writer->writeFormattedCell(1, 3, index + 1, texts[index], cellFormats(false, true, bold)),
+                Done);
         }
 
         const auto book = showWorkbook();
@@ -276,9 +294,9 @@ private slots:
         QFETCH(Workbook, workbook);
         QFETCH(int, sheet);
         if (workbook == Workbook::Open)
-            QCOMPARE(m_writer->open(), 1);
-        QCOMPARE(m_writer->writeCell(sheet, 1, 1, QString()), 1);
-        QCOMPARE(m_writer->writeFormattedCell(sheet, 2, 2, QString(), true, true, true), 1);
+            QCOMPARE(m_writer->open(), Done);
+        QCOMPARE(m_writer->writeCell(sheet, 1, 1, QString()), Done);
+        QCOMPARE(m_writer->writeFormattedCell(sheet, 2, 2, QString(), cellFormats(true, true, true)), Done);
         QVERIFY(m_messages.shown().isEmpty());
         if (workbook != Workbook::Open)
             return;
@@ -326,14 +344,15 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, caption);
         if (workbook != Workbook::NeverOpened)
-            QCOMPARE(m_writer->open(), 1);
+            QCOMPARE(m_writer->open(), Done);
         if (workbook == Workbook::AlreadyShown)
-            QCOMPARE(m_writer->show(true), 1);
+            QCOMPARE(m_writer->show(true), Done);
 
-        QCOMPARE(m_writer->writeCell(sheet, column, row, QStringLiteral("12")), -1);
+        QCOMPARE(m_writer->writeCell(sheet, column, row, QStringLiteral("12")), Failed);
         verifyShownOnce(text, caption);
-        QCOMPARE(m_writer->writeFormattedCell(sheet, column, row, QStringLiteral("12"), true, true, true),
-                 -1);
+        QCOMPARE(m_writer->writeFormattedCell(sheet, column, row, QStringLiteral("12"),
+                                              cellFormats(true, true, true)),
+                 Failed);
         verifyShownOnce(text, caption);
 
         if (workbook == Workbook::Open) {
@@ -345,13 +364,13 @@ private slots:
 
     void showHandsTheWorkbookOverOnce()
     {
-        QCOMPARE(m_writer->show(true), 1);
+        QCOMPARE(m_writer->show(true), Done);
         QVERIFY(m_viewer.opened().isEmpty());
 
-        QCOMPARE(m_writer->open(), 1);
-        QCOMPARE(m_writer->show(false), 1);
+        QCOMPARE(m_writer->open(), Done);
+        QCOMPARE(m_writer->show(false), Done);
         QVERIFY(m_viewer.opened().isEmpty());
-        QCOMPARE(m_writer->writeCell(1, 1, 1, QStringLiteral("Марка")), 1);
+        QCOMPARE(m_writer->writeCell(1, 1, 1, QStringLiteral("Марка")), Done);
 
         const auto book = showWorkbook();
         QVERIFY(book);
@@ -363,7 +382,7 @@ private slots:
             QRegularExpression(QStringLiteral("^tabel-\\w{6}\\.xlsx$")).match(file.fileName()).hasMatch(),
             qPrintable(file.fileName()));
 
-        QCOMPARE(m_writer->show(true), 1);
+        QCOMPARE(m_writer->show(true), Done);
         QCOMPARE(m_viewer.opened().size(), 1);
         QVERIFY(file.exists());
     }
@@ -385,20 +404,20 @@ private slots:
         }
         SpreadsheetWriter writer(m_messages, m_viewer, folder);
 
-        QCOMPARE(writer.open(), -1);
+        QCOMPARE(writer.open(), Failed);
         verifyShownOnce(QStringLiteral("Невозможно открыть Microsoft Excel."), QStringLiteral("Ошибка"));
-        QCOMPARE(writer.show(true), 1);
+        QCOMPARE(writer.show(true), Done);
         QVERIFY(m_viewer.opened().isEmpty());
-        QCOMPARE(writer.writeCell(1, 1, 1, QStringLiteral("x")), -1);
+        QCOMPARE(writer.writeCell(1, 1, 1, QStringLiteral("x")), Failed);
         verifyShownOnce(QStringLiteral("Ошибка при записи: лист 1, столбец 1, строка 1"), kCellError);
     }
 
     void laterOpenStartsANewWorkbook()
     {
-        QCOMPARE(m_writer->open(), 1);
-        QCOMPARE(m_writer->writeCell(1, 1, 1, QStringLiteral("старое")), 1);
-        QCOMPARE(m_writer->open(), 1);
-        QCOMPARE(m_writer->writeCell(1, 2, 2, QStringLiteral("новое")), 1);
+        QCOMPARE(m_writer->open(), Done);
+        QCOMPARE(m_writer->writeCell(1, 1, 1, QStringLiteral("старое")), Done);
+        QCOMPARE(m_writer->open(), Done);
+        QCOMPARE(m_writer->writeCell(1, 2, 2, QStringLiteral("новое")), Done);
 
         const auto book = showWorkbook();
         QVERIFY(book);
@@ -412,18 +431,19 @@ private slots:
     {
         RecordingSpreadsheetViewer otherViewer;
         SpreadsheetWriter other(m_messages, otherViewer, m_folder->path());
-        QCOMPARE(m_writer->open(), 1);
-        QCOMPARE(other.open(), 1);
-        QCOMPARE(m_writer->writeCell(1, 1, 1, QStringLiteral("отчёт")), 1);
-        QCOMPARE(other.writeFormattedCell(1, 1, 2, QStringLiteral("табель"), true, true, true), 1);
+        QCOMPARE(m_writer->open(), Done);
+        QCOMPARE(other.open(), Done);
+        QCOMPARE(m_writer->writeCell(1, 1, 1, QStringLiteral("отчёт")), Done);
+        QCOMPARE(other.writeFormattedCell(1, 1, 2, QStringLiteral("табель"), cellFormats(true, true, true)),
+                 Done);
 
-        QCOMPARE(other.show(true), 1);
+        QCOMPARE(other.show(true), Done);
         QCOMPARE(otherViewer.opened().size(), 1);
         const XlsxReader timeSheet(otherViewer.opened().first());
         QCOMPARE(timeSheet.cellCount(), 1);
         QCOMPARE(timeSheet.cell(1, 2)->value, QStringLiteral("табель"));
 
-        QCOMPARE(m_writer->writeCell(1, 2, 1, QStringLiteral("ещё")), 1);
+        QCOMPARE(m_writer->writeCell(1, 2, 1, QStringLiteral("ещё")), Done);
         const auto report = showWorkbook();
         QVERIFY(report);
         QCOMPARE(report->cellCount(), 2);
@@ -434,14 +454,14 @@ private slots:
 
     void tellsWhenTheWorkbookCannotBeSaved()
     {
-        QCOMPARE(m_writer->open(), 1);
-        QCOMPARE(m_writer->writeCell(1, 1, 1, QStringLiteral("x")), 1);
+        QCOMPARE(m_writer->open(), Done);
+        QCOMPARE(m_writer->writeCell(1, 1, 1, QStringLiteral("x")), Done);
         const QStringList files = workbookFiles();
         QCOMPARE(files.size(), 1);
         const QString path = QDir(m_folder->path()).filePath(files.first());
         QVERIFY(m_folder->remove());
 
-        QCOMPARE(m_writer->show(true), 1);
+        QCOMPARE(m_writer->show(true), Done);
         QVERIFY(m_viewer.opened().isEmpty());
         verifyShownOnce(QStringLiteral("Не удалось сохранить таблицу в файл %1.").arg(path),
                         QStringLiteral("Ошибка"));

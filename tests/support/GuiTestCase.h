@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/TabelApplication.h"
+#include "support/ExceptionCrossings.h"
 #include "support/ScriptedMessages.h"
 
 #include <QObject>
@@ -12,7 +13,8 @@ class Database;
 
 // The same safety net under every GUI test case: the windows' messages go to m_messages, a
 // question the case did not script an answer for fails it, and so does an error that escaped
-// its handler to the application object (a handler without its guard).
+// its handler to the application object (a handler without its guard), or one that reached its
+// guard through Qt's own frames (a signal between the guard and the work).
 //
 // The derived class calls startCase() in its init() and finishCase() in its cleanup(). Qt Test
 // calls only the most derived init() and cleanup(), so this class cannot hook them itself, and
@@ -26,6 +28,7 @@ protected:
     void startCase(Database* programDatabase = nullptr)
     {
         m_messages.reset();
+        ExceptionCrossings::take();
         m_lastResortReportsBefore = application().lastResortReports();
         application().setErrorReport(&m_messages, programDatabase);
     }
@@ -37,6 +40,8 @@ protected:
         QVERIFY2(!m_messages.unexpectedQuestion(),
                  qPrintable(m_messages.texts().join(QStringLiteral(" | "))));
         QCOMPARE(application().lastResortReports() - m_lastResortReportsBefore, 0);
+        const QStringList crossings = ExceptionCrossings::take();
+        QVERIFY2(crossings.isEmpty(), qPrintable(crossings.join(QStringLiteral(" | "))));
     }
 
     ScriptedMessages m_messages;

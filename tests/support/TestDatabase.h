@@ -9,10 +9,15 @@ namespace tabel {
 
 // A fresh database cloned from the loaded template for one test program, dropped at the end.
 // The server and template come from TABEL_TEST_PGHOST and TABEL_TEST_TEMPLATE (scripts/test).
+//
+// On the RestrictedSys server (TABEL_TEST_RESTRICTED_PGHOST) the database belongs to postgres
+// and sys has only the rights of db/sql/grants.sql: settings() log in as that sys, while
+// database(), run() and count() work as the owner, so that fixtures need no rights of sys.
 class TestDatabase
 {
 public:
-    explicit TestDatabase(const QString& name);
+    enum class Server { Default, RestrictedSys };
+    explicit TestDatabase(const QString& name, Server server = Server::Default);
     ~TestDatabase();
 
     ConnectionSettings settings() const;
@@ -28,8 +33,11 @@ public:
 
 private:
     void admin(const QString& sql);
+    // The role that creates the database and sets fixtures up.
+    ConnectionSettings ownerSettings() const;
 
     QString m_name;
+    Server m_server;
     Database m_database;
 };
 

@@ -309,6 +309,27 @@ private slots:
             2);
     }
 
+    // SQLite's driver itself cuts a text at a NUL; a blob brings one through, as other DBMSs'
+    // drivers do with text. The target would keep only what comes before it.
+    void textHoldingANulIsRefused()
+    {
+        m_fixture->legacyRun(QStringLiteral("drop table WORKERS"));
+        m_fixture->legacyRun(
+            QStringLiteral("create table WORKERS (FIO blob, ID integer primary key, ADDR varchar(100))"));
+        m_fixture->legacyRun(
+            QStringLiteral("insert into WORKERS (ID, FIO) values (1, 'Петров'), (17, ?)"),
+            {QStringLiteral("Ива").toUtf8() + QByteArray(1, '\0') + QStringLiteral("нов").toUtf8()});
+        RecordedProgress progress;
+        const ImportOutcome outcome = import(progress);
+        QVERIFY(outcome.failure);
+        QCOMPARE(outcome.failure->step, 6);
+        const QString text = importFailureText(*outcome.failure);
+        QVERIFY2(text.contains(QStringLiteral("значение из источника не подходит к полю таблицы "
+                                              "accounts_dep.workers; запись WORKERS id 17.")),
+                 qPrintable(text));
+        QCOMPARE(m_fixture->targetIds(QStringLiteral("accounts_dep.workers")), seeded);
+    }
+
     // Field names are matched without regard to case, as a migration tool may write them.
     void upperCaseFieldNamesAreFound()
     {

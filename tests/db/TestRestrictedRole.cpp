@@ -12,7 +12,9 @@
 #include "reference/OperationTypesBook.h"
 #include "reference/OperationsBook.h"
 #include "reference/PriceListExport.h"
+#include "reference/ProductEditor.h"
 #include "reference/ProductsBook.h"
+#include "reference/WorkerEditor.h"
 #include "reference/WorkersBook.h"
 #include "report_engine/PreparedReport.h"
 #include "reports/ProductKind.h"
@@ -27,6 +29,7 @@
 #include "timesheet/MonthlySummary.h"
 #include "timesheet/TimesheetExport.h"
 
+#include <QComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -183,6 +186,14 @@ private slots:
 
         QVERIFY2(
             runs([&] {
+                // The editors' lists of departments, positions, roles and product classes.
+                WorkerEditor workerEditor(*m_program, m_messages);
+                workerEditor.prepareAdd();
+                QCOMPARE(workerEditor.findChild<QComboBox*>(QStringLiteral("LCB_department"))->count(), 1);
+                ProductEditor productEditor(*m_module, m_messages);
+                productEditor.prepareAdd();
+                QCOMPARE(productEditor.findChild<QComboBox*>(QStringLiteral("cb_item"))->count(), 1);
+
                 WorkersBook workers(*m_program);
                 workers.add(QStringLiteral("Сидоров Сидор"), QStringLiteral("токарь"));
                 const int worker = m_db->count(

@@ -4,7 +4,12 @@
 
 #include <QCoreApplication>
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlQuery>
+#include <QTest>
+
+#include <libpq-fe.h>
+#include <poll.h>
 
 namespace tabel {
 
@@ -82,6 +87,21 @@ void TestDatabase::admin(const QString& sql)
 void TestDatabase::run(const QString& sql, const SqlParams& params)
 {
     m_database.execute(sql, params);
+}
+
+void TestDatabase::endSessionOf(const Database& program)
+{
+    const int pid = program.readInt(QStringLiteral("select pg_backend_pid() as pid"), QStringLiteral("pid"));
+    run(QStringLiteral("select pg_terminate_backend(:pid)"), {{":pid", pid}});
+    const QVariant handle = program.connection().driver()->handle();
+    const int socket = PQsocket(*static_cast<PGconn* const*>(handle.constData()));
+    // The session leaves the server's list a moment before the server closes the socket.
+    const auto closed = [socket] {
+        pollfd watched{socket, POLLRDHUP, 0};
+        return poll(&watched, 1, 0) == 1 && (watched.revents & (POLLRDHUP | POLLHUP));
+    };
+    if (!QTest::qWaitFor(closed, 10000))
+        qFatal("the server did not end session %d", pid);
 }
 
 int TestDatabase::count(const QString& sql, const SqlParams& params)

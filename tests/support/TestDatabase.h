@@ -30,6 +30,9 @@ public:
     // Runs statements as a fixture; fails the test by throwing on any error.
     void run(const QString& sql, const SqlParams& params = {});
     int count(const QString& sql, const SqlParams& params = {});
+    // Ends the session of program's connection as a server restart does, and returns once the
+    // server has closed its end.
+    void endSessionOf(const Database& program);
 
 private:
     void admin(const QString& sql);

@@ -25,6 +25,7 @@
 #include "spreadsheet/SpreadsheetWriter.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestDatabase.h"
+#include "timesheet/LedgerCheck.h"
 #include "timesheet/MonthRebuild.h"
 #include "timesheet/MonthlySummary.h"
 #include "timesheet/TimesheetExport.h"
@@ -232,6 +233,7 @@ private slots:
         m_db->run(QStringLiteral("update accounts_dep.h_tabel set d5 = 9"));
         QVERIFY2(runs([&] { MonthRebuild(*m_program).run(day.month(), day.year()); }), qPrintable(m_failure));
         QCOMPARE(ledgerDay(2), 2);
+        QVERIFY2(runs([&] { LedgerCheck(*m_program).run(day.month(), day.year()); }), qPrintable(m_failure));
 
         const ReportPeriod march{QDate(2024, 3, 1), QDate(2024, 4, 1)};
         for (SummaryReportKind kind :

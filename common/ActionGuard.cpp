@@ -15,7 +15,18 @@ bool ActionGuard::run(const std::function<void()>& work, WhenOffline offline) co
     QString text;
     QString detail;
     bool silent = false;
+    struct Bracket
+    {
+        TransactionHolder& holder;
+        bool userAsked;
+        Bracket(TransactionHolder& holder, bool userAsked) : holder(holder), userAsked(userAsked)
+        {
+            holder.actionStarted(userAsked);
+        }
+        ~Bracket() { holder.actionEnded(userAsked); }
+    };
     try {
+        const Bracket bracket(m_transactions, offline == WhenOffline::Report);
         work();
         return true;
     } catch (const std::exception& error) {

@@ -14,6 +14,12 @@ class TransactionHolder
 {
 public:
     virtual void rollback() noexcept = 0;
+    // Bracket every guarded action. An action may wait in a nested event loop (a progress
+    // window, a question) with a result half read or a transaction open; a timer that fires
+    // meanwhile asks the holder whether the connection is free before it uses it.
+    // userAsked is false for work that runs without the user asking (WhenOffline::StaySilent).
+    virtual void actionStarted(bool userAsked) noexcept { (void)userAsked; }
+    virtual void actionEnded(bool userAsked) noexcept { (void)userAsked; }
 
 protected:
     ~TransactionHolder() = default;

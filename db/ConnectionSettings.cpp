@@ -24,7 +24,12 @@ ConnectionSettings ConnectionSettings::fromCommandLine(const QStringList& argume
 QString ConnectionSettings::connectOptions() const
 {
     // A server that does not answer must not freeze the start-up for minutes.
-    return QStringLiteral("sslmode=%1;connect_timeout=15").arg(sslMode);
+    return QStringLiteral("sslmode=%1;connect_timeout=15;keepalives=1;keepalives_idle=%2;"
+                          "keepalives_interval=%3;keepalives_count=3;tcp_user_timeout=%4")
+        .arg(sslMode)
+        .arg(keepaliveIdleS)
+        .arg(keepaliveIntervalS)
+        .arg(tcpUserTimeoutMs);
 }
 
 } // namespace tabel

@@ -21,6 +21,13 @@ struct ConnectionSettings
     // How long a statement waits for another session's lock before it gives up, so that a
     // table locked elsewhere never freezes the window. 0: without limit.
     int lockTimeoutMs = 5000;
+    // Over TCP, a server or network that stops answering ends the connection within about
+    // this long instead of freezing the window without limit: the kernel probes an idle
+    // connection and gives up on data the server does not acknowledge. A Unix socket has no use
+    // for either.
+    int tcpUserTimeoutMs = 20000;
+    int keepaliveIdleS = 10;
+    int keepaliveIntervalS = 5;
 
     // arguments: the command line without the program name. The first is the database,
     // the second the server; the first alone is ignored, and an empty first one with a

@@ -1,17 +1,23 @@
 #include "db/Database.h"
 
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlRecord>
 
 #include <libpq-fe.h>
+#include <poll.h>
 
 namespace tabel {
 
 namespace {
-QString errorText(const QSqlError& error)
+PGconn* libpqConnection(const QSqlDatabase& db)
 {
-    const QString database = error.databaseText().trimmed();
-    return database.isEmpty() ? error.text().trimmed() : database;
+    // Qt 6 names the type after the struct behind libpq's typedef.
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() ||
+        (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
+        return nullptr;
+    return *static_cast<PGconn* const*>(handle.constData());
 }
 
 FailureKind kindOfState(const QString& state)
@@ -36,6 +42,21 @@ FailureKind kindOfState(const QString& state)
     return FailureKind::General;
 }
 } // namespace
+
+QString Database::errorText(const QSqlError& error)
+{
+    QString text = error.databaseText().trimmed();
+    if (text.isEmpty())
+        text = error.text().trimmed();
+    // The driver appends the SQLSTATE in brackets, empty "()" when libpq itself failed (a lost
+    // connection); libpq indents its continuation lines with tabs.
+    static const QRegularExpression state(QStringLiteral("\\s*\\(([0-9A-Z]{5})?\\)$"));
+    const QRegularExpressionMatch found = state.match(text);
+    if (found.hasMatch())
+        text = text.left(found.capturedStart()) +
+               (found.captured(1).isEmpty() ? QString() : QStringLiteral(" (%1)").arg(found.captured(1)));
+    return text.replace(QStringLiteral("\n\t"), QStringLiteral("\n"));
+}
 
 Database::Database(const QString& connectionName) : m_connectionName(connectionName)
 {
@@ -105,31 +126,79 @@ DbError Database::failure(const QSqlError& error) const
     const QSqlDatabase db = connection();
     if (!db.isOpen())
         kind = FailureKind::ConnectionLost;
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (handle.isValid() && qstrcmp(handle.typeName(), "PGconn*") == 0) {
-        PGconn* conn = *static_cast<PGconn* const*>(handle.constData());
-        if (!conn || PQstatus(conn) == CONNECTION_BAD)
-            kind = FailureKind::ConnectionLost;
-    }
+    if (PGconn* conn = libpqConnection(db); !conn || PQstatus(conn) == CONNECTION_BAD)
+        kind = FailureKind::ConnectionLost;
     if (kind == FailureKind::ConnectionLost)
         m_lost = true;
     return DbError(errorText(error), kind);
 }
 
+bool Database::connectionIsDead() const
+{
+    PGconn* conn = libpqConnection(connection());
+    if (!conn || PQstatus(conn) == CONNECTION_BAD)
+        return true;
+    // A server that ends a session (a restart, pg_terminate_backend) sends its reason and
+    // closes the socket; both wait unread until the next statement. Read what is there: the
+    // reason comes first, the end of the connection after it.
+    for (int reads = 0; reads < 8; ++reads) {
+        pollfd socket{PQsocket(conn), POLLIN, 0};
+        if (socket.fd < 0)
+            return true;
+        if (poll(&socket, 1, 0) <= 0)
+            return false;
+        if (!PQconsumeInput(conn) || PQstatus(conn) == CONNECTION_BAD)
+            return true;
+        PQfreemem(PQnotifies(conn));
+    }
+    return false;
+}
+
 void Database::reconnectIfLost() const
 {
-    // Once opened, a connection the driver reports closed was closed under us.
-    if (!m_lost && (!m_wanted || connection().isOpen()))
+    if (!m_wanted && !m_lost)
         return;
-    // A transaction cut off with its connection is lost whole; its action failed already.
+    // Once opened, a connection the driver reports closed was closed under us.
+    if (!m_lost && connection().isOpen() && !connectionIsDead())
+        return;
+    m_lost = true;
+    // A transaction cut off with its connection is lost whole.
     if (m_inTransaction)
+        throw DbError(QStringLiteral("Соединение с сервером прервано"), FailureKind::ConnectionLost);
+    // Work nobody asked for never waits for a server to connect (up to connect_timeout): the
+    // window would freeze for it without a word.
+    if (m_backgroundActions > 0)
+        throw DbError(QStringLiteral("Соединение с сервером прервано"), FailureKind::ConnectionLost);
+    // What the action sent may have reached the server: it is not run on as if it had not.
+    if (m_actions > 0 && m_sentInAction)
         throw DbError(QStringLiteral("Соединение с сервером прервано"), FailureKind::ConnectionLost);
     reconnect();
 }
 
-QSqlQuery Database::prepare(const QString& sql) const
+void Database::beforeStatement() const
 {
     reconnectIfLost();
+    m_sentInAction = true;
+}
+
+void Database::actionStarted(bool userAsked) noexcept
+{
+    if (m_actions++ == 0)
+        m_sentInAction = false;
+    if (!userAsked)
+        ++m_backgroundActions;
+}
+
+void Database::actionEnded(bool userAsked) noexcept
+{
+    --m_actions;
+    if (!userAsked)
+        --m_backgroundActions;
+}
+
+QSqlQuery Database::prepare(const QString& sql) const
+{
+    beforeStatement();
     QSqlQuery query(connection());
     if (!query.prepare(sql))
         throw failure(query.lastError());
@@ -138,7 +207,7 @@ QSqlQuery Database::prepare(const QString& sql) const
 
 void Database::execute(QSqlQuery& query, const SqlParams& params) const
 {
-    reconnectIfLost();
+    beforeStatement();
     for (const auto& [name, value] : params)
         query.bindValue(name, value);
     if (!query.exec())
@@ -147,7 +216,7 @@ void Database::execute(QSqlQuery& query, const SqlParams& params) const
 
 QSqlQuery Database::execute(const QString& sql, const SqlParams& params) const
 {
-    reconnectIfLost();
+    beforeStatement();
     if (params.isEmpty()) {
         QSqlQuery query(connection());
         if (!query.exec(sql))
@@ -178,7 +247,7 @@ int Database::readInt(const QString& sql, const QString& column, const SqlParams
 
 void Database::begin()
 {
-    reconnectIfLost();
+    beforeStatement();
     if (!connection().transaction())
         throw failure(connection().lastError());
     m_inTransaction = true;

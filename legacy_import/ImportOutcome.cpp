@@ -24,6 +24,11 @@ QString reasonText(const ImportFailure& failure)
         return QStringLiteral("код записи (id) повторяется в таблице %1").arg(failure.targetTable);
     case ImportFailureReason::ConnectionLost:
         return QStringLiteral("прервалась связь с базой данных");
+    case ImportFailureReason::NoPermission:
+        return QStringLiteral("недостаточно прав в базе данных для таблицы %1").arg(failure.targetTable);
+    case ImportFailureReason::SourceFieldMissing:
+        return QStringLiteral("в таблице «%1» источника нет поля «%2»")
+            .arg(failure.sourceTable, failure.detail);
     case ImportFailureReason::Other:
         break;
     }
@@ -44,11 +49,15 @@ QString importFailureText(const ImportFailure& failure)
     if (failure.step == 0)
         return QStringLiteral("Импорт не выполнен: %1. Ни одна таблица не изменена.")
             .arg(reasonText(failure));
-    return QStringLiteral("Импорт остановлен на шаге %1 из %2 (%3 → %4): %5. Таблица %4 оставлена как была; "
-                          "таблицы предыдущих шагов импортированы, следующие шаги не выполнялись.")
+    const QString row = failure.sourceRow.isEmpty()
+                            ? QString()
+                            : QStringLiteral("; запись %1 %2").arg(failure.sourceTable, failure.sourceRow);
+    return QStringLiteral(
+               "Импорт остановлен на шаге %1 из %2 (%3 → %4): %5%6. Таблица %4 оставлена как была; "
+               "таблицы предыдущих шагов импортированы, следующие шаги не выполнялись.")
         .arg(failure.step)
         .arg(legacyImportSteps().size())
-        .arg(failure.sourceTable, failure.targetTable, reasonText(failure));
+        .arg(failure.sourceTable, failure.targetTable, reasonText(failure), row);
 }
 
 QString importSummaryText(const ImportOutcome& outcome)

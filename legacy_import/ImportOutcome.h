@@ -16,6 +16,8 @@ enum class ImportFailureReason {
     ValueRefused, // a value of the wrong form for its field
     DuplicateId,
     ConnectionLost,
+    NoPermission,       // the role lacks a right on the target (see db/sql/grants.sql)
+    SourceFieldMissing, // the source table has no such field
     Other,
 };
 
@@ -26,7 +28,8 @@ struct ImportFailure
     QString targetTable;
     QString dataSource; // for NotConnected
     ImportFailureReason reason = ImportFailureReason::Other;
-    QString detail; // the server's or driver's own text
+    QString detail;         // the server's or driver's own text
+    QString sourceRow = {}; // the refused row of the source: "id 205", or "№ 3" for a table without ids
 };
 
 struct ImportedTable

@@ -8,7 +8,9 @@ namespace tabel {
 // How a field travels from the legacy row to the target row.
 enum class FieldKind {
     Integer,
-    Real,
+    // Carried as its decimal text, exactly as the source holds it: a double would turn 0.0274
+    // into 0.027400000000000001 and lose the last digits of a 19-digit number.
+    Decimal,
     Text,
     // Turned into text by the source and parsed by the target column (a date, a number, a
     // date with time), so that the target's own type decides what it accepts.
@@ -33,9 +35,6 @@ struct ImportStep
     // source is read in the order it delivers.
     bool keepsIds;
     QList<ImportField> fields;
-
-    QString targetSchema() const { return targetTable.section(QLatin1Char('.'), 0, 0); }
-    QString targetName() const { return targetTable.section(QLatin1Char('.'), 1); }
 };
 
 // The seven steps, in the order they run.

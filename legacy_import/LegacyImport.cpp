@@ -4,8 +4,12 @@
 #include "legacy_import/ImportSteps.h"
 #include "legacy_import/SqlState.h"
 
+#include <QLocale>
+#include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 #include <atomic>
 #include <map>
@@ -17,6 +21,7 @@ struct StepError
 {
     ImportFailureReason reason;
     QString detail;
+    QString sourceRow = {};
 };
 
 struct Cancelled
@@ -25,8 +30,7 @@ struct Cancelled
 
 QString errorText(const QSqlError& error)
 {
-    const QString database = error.databaseText().trimmed();
-    return database.isEmpty() ? error.text().trimmed() : database;
+    return Database::errorText(error);
 }
 
 ImportFailureReason reasonOfState(const QString& state)
@@ -43,6 +47,8 @@ ImportFailureReason reasonOfState(const QString& state)
         return ImportFailureReason::DuplicateId;
     if (state.startsWith(QLatin1String("08")))
         return ImportFailureReason::ConnectionLost;
+    if (state == QLatin1String("42501"))
+        return ImportFailureReason::NoPermission;
     if (state == QLatin1String("42P01") || state == QLatin1String("42S02"))
         return ImportFailureReason::SourceTableMissing;
     return ImportFailureReason::Other;
@@ -90,13 +96,30 @@ QVariant nullOf(FieldKind kind)
     switch (kind) {
     case FieldKind::Integer:
         return QVariant(QMetaType::fromType<qlonglong>());
-    case FieldKind::Real:
-        return QVariant(QMetaType::fromType<double>());
+    case FieldKind::Decimal:
     case FieldKind::Text:
     case FieldKind::ThroughText:
         break;
     }
     return QVariant(QMetaType::fromType<QString>());
+}
+
+// The source reads decimals as text (QSql::HighPrecision); a driver that still hands over a
+// double gets its shortest exact form, never the seventeen digits of its binary value.
+QString decimalText(const QVariant& value)
+{
+    static const QRegularExpression number(
+        QStringLiteral("^[+-]?([0-9]+[.]?[0-9]*|[.][0-9]+)([eE][+-]?[0-9]+)?$"));
+    QString text;
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+        text = QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+        break;
+    default:
+        text = value.toString().trimmed();
+    }
+    return number.match(text).hasMatch() ? text : QString();
 }
 
 // Source values as the target field's kind: an integer stays an integer whatever width the
@@ -116,33 +139,63 @@ QVariant converted(const QVariant& value, const ImportField& field)
             return qlonglong(number);
         break;
     }
-    case FieldKind::Real: {
-        const double number = value.toDouble(&ok);
-        if (ok)
-            return number;
+    case FieldKind::Decimal: {
+        const QString text = decimalText(value);
+        if (!text.isEmpty())
+            return text;
         break;
     }
     case FieldKind::Text:
-    case FieldKind::ThroughText:
-        return value.toString();
+    case FieldKind::ThroughText: {
+        // The driver would cut a text at a NUL without a word, and the server holds no NUL nor
+        // half of a surrogate pair: such a text is refused like any other bad value.
+        const QString text = value.toString();
+        if (!text.contains(QChar(0)) && text.isValidUtf16())
+            return text;
+        throw StepError{ImportFailureReason::ValueRefused,
+                        QStringLiteral("%1: текст содержит недопустимый символ (NUL)").arg(field.name)};
+    }
     }
     throw StepError{ImportFailureReason::ValueRefused,
                     QStringLiteral("%1 = «%2»").arg(field.name, value.toString())};
 }
 
-QString sourceStatement(const ImportStep& step)
+// The source's own spelling of each field, quoted: field names match without regard to case,
+// as a migration tool may have written them in capitals ("W_ID").
+QStringList sourceColumns(const QSqlDatabase& source, const ImportStep& step)
 {
+    QSqlQuery probe(source);
+    probe.setForwardOnly(true);
+    if (!probe.exec(QStringLiteral("select * from %1 where 1=0").arg(step.sourceTable)))
+        fail(probe);
+    const QSqlRecord record = probe.record();
     QStringList columns;
-    for (const ImportField& field : step.fields)
-        columns.append(field.kind == FieldKind::ThroughText
-                           ? QStringLiteral("cast(%1 as text) as %1").arg(field.name)
-                           : field.name);
-    // Table and column names come from the fixed list of steps, never from the user or the
-    // data: names cannot be bound as values are.
+    for (const ImportField& field : step.fields) {
+        int found = -1;
+        for (int i = 0; i < record.count() && found < 0; ++i)
+            if (record.fieldName(i).compare(field.name, Qt::CaseInsensitive) == 0)
+                found = i;
+        if (found < 0)
+            throw StepError{ImportFailureReason::SourceFieldMissing, field.name};
+        columns.append(source.driver()->escapeIdentifier(record.fieldName(found), QSqlDriver::FieldName));
+    }
+    return columns;
+}
+
+QString sourceStatement(const ImportStep& step, const QStringList& columns)
+{
+    QStringList selected;
+    for (int i = 0; i < step.fields.size(); ++i)
+        selected.append(
+            step.fields.at(i).kind == FieldKind::ThroughText
+                ? QStringLiteral("cast(%1 as text) as %2").arg(columns.at(i), step.fields.at(i).name)
+                : columns.at(i));
+    // Table and column names come from the fixed list of steps and the source's own catalogue,
+    // never from the user or the data: names cannot be bound as values are.
     QString sql =
-        QStringLiteral("select %1 from %2").arg(columns.join(QStringLiteral(", ")), step.sourceTable);
+        QStringLiteral("select %1 from %2").arg(selected.join(QStringLiteral(", ")), step.sourceTable);
     if (step.keepsIds)
-        sql += QStringLiteral(" order by id");
+        sql += QStringLiteral(" order by ") + columns.constFirst();
     return sql;
 }
 
@@ -154,8 +207,17 @@ public:
 
     void append(const QSqlQuery& source)
     {
-        for (int i = 0; i < m_step.fields.size(); ++i)
-            m_values.append(converted(source.value(i), m_step.fields.at(i)));
+        ++m_read;
+        const QString label = m_step.keepsIds ? QStringLiteral("id %1").arg(source.value(0).toString())
+                                              : QStringLiteral("№ %1").arg(m_read);
+        try {
+            for (int i = 0; i < m_step.fields.size(); ++i)
+                m_values.append(converted(source.value(i), m_step.fields.at(i)));
+        } catch (StepError& error) {
+            error.sourceRow = label;
+            throw;
+        }
+        m_labels.append(label);
         ++m_rows;
     }
     int pendingRows() const { return m_rows; }
@@ -169,7 +231,31 @@ public:
             insert.bindValue(i, m_values.at(i));
         execute(insert);
         m_values.clear();
+        m_labels.clear();
         m_rows = 0;
+    }
+
+    // The server refuses a statement of many rows without saying which row it was. Once the
+    // step is rolled back, its rows go in again one at a time in a transaction of their own,
+    // which is rolled back too, until one is refused.
+    void nameRefusedRow(StepError& error)
+    {
+        if (m_rows == 0 || !m_target.transaction())
+            return;
+        QSqlQuery clear(m_target);
+        if (clear.exec(QStringLiteral("delete from %1 where id>0").arg(m_step.targetTable))) {
+            QSqlQuery& insert = statementFor(1);
+            const int fields = m_step.fields.size();
+            for (int row = 0; row < m_rows; ++row) {
+                for (int i = 0; i < fields; ++i)
+                    insert.bindValue(i, m_values.at(row * fields + i));
+                if (!insert.exec()) {
+                    error.sourceRow = m_labels.at(row);
+                    break;
+                }
+            }
+        }
+        m_target.rollback();
     }
 
 private:
@@ -193,7 +279,9 @@ private:
     QSqlDatabase m_target;
     const ImportStep& m_step;
     QVariantList m_values;
+    QStringList m_labels; // of the rows in m_values
     int m_rows = 0;
+    int m_read = 0;
     std::map<int, QSqlQuery> m_statements;
 };
 
@@ -216,6 +304,12 @@ public:
         m_done = true;
         if (!m_target.commit())
             throw StepError{reasonOfState({}), errorText(m_target.lastError())};
+    }
+    void rollback()
+    {
+        if (!m_done)
+            m_target.rollback();
+        m_done = true;
     }
 
 private:
@@ -240,28 +334,35 @@ private:
 };
 
 // Ids written explicitly leave the sequence that numbers new rows behind; the program's next
-// insert would then repeat an id. A view's id is numbered by the table it shows.
+// insert would then repeat an id. A view's id is numbered by the table it shows: the id column
+// of a table its rule reads. The catalogues asked here answer any role, unlike
+// information_schema, which shows a role only the views it owns.
 void advanceIdSequence(const QSqlDatabase& target, const ImportStep& step)
 {
-    QSqlQuery find = prepared(
-        target,
-        QStringLiteral("select coalesce(pg_get_serial_sequence(?, 'id'), "
-                       "(select pg_get_serial_sequence(quote_ident(u.table_schema) || '.' || "
-                       "quote_ident(u.table_name), 'id') "
-                       "from information_schema.view_column_usage u "
-                       "where u.view_schema = ? and u.view_name = ? and u.column_name = 'id' limit 1))"));
+    QSqlQuery find =
+        prepared(target, QStringLiteral(
+                             "select coalesce(pg_get_serial_sequence(?, 'id'), "
+                             "(select pg_get_serial_sequence(cast(d.refobjid as regclass)::text, a.attname) "
+                             "from pg_rewrite r "
+                             "join pg_depend d on d.classid = 'pg_rewrite'::regclass and d.objid = r.oid "
+                             "and d.refclassid = 'pg_class'::regclass and d.refobjid <> r.ev_class "
+                             "join pg_attribute a on a.attrelid = d.refobjid and a.attnum = d.refobjsubid "
+                             "where r.ev_class = cast(? as regclass) and a.attname = 'id' "
+                             "and pg_get_serial_sequence(cast(d.refobjid as regclass)::text, a.attname) "
+                             "is not null limit 1))"));
     find.addBindValue(step.targetTable);
-    find.addBindValue(step.targetSchema());
-    find.addBindValue(step.targetName());
+    find.addBindValue(step.targetTable);
     execute(find);
     const QString sequence = find.next() ? find.value(0).toString() : QString();
     if (sequence.isEmpty())
         return;
+    // nextval says where the sequence stands with the UPDATE right that setval needs anyway
+    // (reading it without taking a number needs SELECT as well); one number goes unused.
     QSqlQuery advance = prepared(
-        target, QStringLiteral("select setval(cast(? as regclass), m.top) "
-                               "from (select cast(max(id) as bigint) as top from %1) m "
-                               "where m.top > coalesce(pg_sequence_last_value(cast(? as regclass)), 0)")
-                    .arg(step.targetTable));
+        target,
+        QStringLiteral("select setval(cast(? as regclass), greatest(m.top, nextval(cast(? as regclass)))) "
+                       "from (select cast(max(id) as bigint) as top from %1) m where m.top is not null")
+            .arg(step.targetTable));
     advance.addBindValue(sequence);
     advance.addBindValue(sequence);
     execute(advance);
@@ -318,18 +419,17 @@ ImportOutcome LegacyImport::run(ImportProgress& progress)
             outcome.cancelledAt = i + 1;
             break;
         } catch (const StepError& error) {
-            outcome.failure =
-                ImportFailure{i + 1, step.sourceTable, step.targetTable, {}, error.reason, error.detail};
+            outcome.failure = ImportFailure{i + 1,        step.sourceTable, step.targetTable, {},
+                                            error.reason, error.detail,     error.sourceRow};
             break;
         } catch (const DbError& error) {
-            outcome.failure = ImportFailure{i + 1,
-                                            step.sourceTable,
-                                            step.targetTable,
-                                            {},
-                                            error.kind() == FailureKind::ConnectionLost
-                                                ? ImportFailureReason::ConnectionLost
-                                                : ImportFailureReason::Other,
-                                            error.text()};
+            ImportFailureReason reason = ImportFailureReason::Other;
+            if (error.kind() == FailureKind::ConnectionLost)
+                reason = ImportFailureReason::ConnectionLost;
+            else if (error.kind() == FailureKind::NoPermission)
+                reason = ImportFailureReason::NoPermission;
+            outcome.failure =
+                ImportFailure{i + 1, step.sourceTable, step.targetTable, {}, reason, error.text()};
             break;
         }
     }
@@ -360,7 +460,8 @@ int LegacyImport::runStep(const ImportStep& step, ImportProgress& progress)
     execute(count);
     const int total = count.next() ? count.value(0).toInt() : 0;
     count.finish();
-    QSqlQuery rows = prepared(source, sourceStatement(step));
+    QSqlQuery rows = prepared(source, sourceStatement(step, sourceColumns(source, step)));
+    rows.setNumericalPrecisionPolicy(QSql::HighPrecision);
     execute(rows);
 
     TargetTransaction transaction(target);
@@ -369,12 +470,21 @@ int LegacyImport::runStep(const ImportStep& step, ImportProgress& progress)
 
     RowWriter writer(target, step);
     int done = 0;
+    const auto flush = [&] {
+        try {
+            writer.flush();
+        } catch (StepError& error) {
+            transaction.rollback();
+            writer.nameRefusedRow(error);
+            throw;
+        }
+    };
     while (done < total && rows.next()) {
         writer.append(rows);
         ++done;
         // The first row is shown on its own, so that the count starts at 1 as users know it.
         if (done == 1 || done == total || writer.pendingRows() >= m_rowsPerStatement) {
-            writer.flush();
+            flush();
             progress.showProgress(progressText(step, done, total));
             if (progress.cancelRequested())
                 throw Cancelled{};
@@ -382,7 +492,7 @@ int LegacyImport::runStep(const ImportStep& step, ImportProgress& progress)
     }
     if (rows.lastError().isValid())
         fail(rows);
-    writer.flush();
+    flush();
     if (step.keepsIds)
         advanceIdSequence(target, step);
     transaction.commit();

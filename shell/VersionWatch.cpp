@@ -11,7 +11,8 @@ namespace tabel {
 
 VersionWatch::VersionWatch(VersionCheck& check, Messages& messages, Database& database, int terminateDelayMs,
                            std::function<void()> terminate, QObject* parent)
-    : QObject(parent), m_check(check), m_messages(messages), m_guard(messages, database),
+    : QObject(parent), m_check(check), m_messages(messages), m_database(database),
+      m_guard(messages, database),
       m_terminate(terminate ? std::move(terminate) : std::function<void()>(&VersionWatch::quitApplication)),
       m_terminateTimer(new QTimer(this))
 {
@@ -33,6 +34,10 @@ void VersionWatch::check()
     // Once the process is on its way out, a timer tick that arrives while the message is
     // still open must not show it a second time.
     if (m_mismatchFound)
+        return;
+    // A tick that comes while an action holds the connection (the import reading its rows,
+    // a transaction waiting for an answer) would take the connection from under it.
+    if (m_database.isInUse())
         return;
     bool mismatch = false;
     if (!m_guard.run([&] { mismatch = m_check.run(); }, ActionGuard::WhenOffline::StaySilent) || !mismatch)

@@ -43,6 +43,7 @@ private:
 
     VersionCheck& m_check;
     Messages& m_messages;
+    Database& m_database;
     ActionGuard m_guard;
     std::function<void()> m_terminate;
     QTimer* m_terminateTimer = nullptr;

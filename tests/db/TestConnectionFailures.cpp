@@ -3,9 +3,17 @@
 #include "db/Database.h"
 #include "db/DbError.h"
 #include "support/ScriptedMessages.h"
+#include "support/TcpRelay.h"
 #include "support/TestDatabase.h"
 
+#include <QElapsedTimer>
+#include <QSqlDriver>
 #include <QTest>
+
+#include <libpq-fe.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 
 using namespace tabel;
 
@@ -20,15 +28,7 @@ class TestConnectionFailures : public QObject
     {
         return database.readInt(QStringLiteral("select pg_backend_pid() as pid"), QStringLiteral("pid"));
     }
-    void kill(Database& database)
-    {
-        const int pid = backendOf(database);
-        m_db->run(QStringLiteral("select pg_terminate_backend(:pid)"), {{":pid", pid}});
-        // The server ends the session asynchronously.
-        QTRY_COMPARE(m_db->count(QStringLiteral("select count(*) from pg_stat_activity where pid=:pid"),
-                                 {{":pid", pid}}),
-                     0);
-    }
+    void kill(Database& database) { m_db->endSessionOf(database); }
 
 private slots:
     void init() { m_db = std::make_unique<TestDatabase>(QStringLiteral("failures")); }
@@ -105,9 +105,11 @@ private slots:
         }
     }
 
-    // A session the server ended: the action that meets it says so once, in Russian, and the
-    // next one connects again by itself, lists included.
-    void killedSessionIsReconnectedByTheNextAction()
+    // A session the server ended, as a restart ends every session: the next action finds it
+    // dead before sending anything and runs on a new connection, lists included, without a word.
+    // An action that had sent something fails and is not run on; the timer's check never
+    // connects again, only the user's next action does.
+    void endedSessionIsReconnectedOnlyBeforeTheActionSentAnything()
     {
         Database program(QStringLiteral("program"));
         program.open(m_db->settings());
@@ -119,25 +121,104 @@ private slots:
 
         ScriptedMessages messages;
         const ActionGuard guard(messages, program);
-        QVERIFY(!guard.run([&] { workers.reopen(); }));
-        QCOMPARE(messages.shown().size(), 1);
-        QCOMPARE(messages.shown().first().text,
-                 QStringLiteral("Нет связи с сервером базы данных. Действие не выполнено."));
-        QVERIFY(program.isLost());
-
-        messages.clear();
         QVERIFY(guard.run([&] { workers.reopen(); }));
-        QVERIFY(messages.shown().isEmpty());
+        QCOMPARE(messages.texts(), QStringList());
         QVERIFY(!program.isLost());
         QVERIFY(backendOf(program) != before);
         QVERIFY(workers.isOpen());
 
-        // Work that nobody asked for, such as a timer's, stays silent while the server is away.
+        QVERIFY(!guard.run([&] {
+            program.execute(QStringLiteral("insert into accounts_dep.vid_oper (vid) values ('Резка')"));
+            kill(program);
+            program.execute(QStringLiteral("select count(*) from accounts_dep.vid_oper"));
+        }));
+        QCOMPARE(messages.texts(),
+                 QStringList{QStringLiteral("Нет связи с сервером базы данных. Действие не выполнено.")});
+        QCOMPARE(m_db->count(QStringLiteral("select count(*) from accounts_dep.vid_oper")), 1);
+        QVERIFY(program.isLost());
+        messages.clear();
+        QVERIFY(guard.run([&] { program.execute(QStringLiteral("select 1")); }));
+
+        const QString sessions =
+            QStringLiteral("select count(*) from pg_stat_activity where datname = :name");
+        const SqlParams database = {{":name", m_db->settings().database}};
+        const int withProgram = m_db->count(sessions, database);
         kill(program);
         QVERIFY(!guard.run([&] { program.execute(QStringLiteral("select 1")); },
                            ActionGuard::WhenOffline::StaySilent));
-        QVERIFY(messages.shown().isEmpty());
+        QVERIFY(!guard.run([&] { program.execute(QStringLiteral("select 1")); },
+                           ActionGuard::WhenOffline::StaySilent));
+        QCOMPARE(messages.texts(), QStringList());
+        QCOMPARE(m_db->count(sessions, database), withProgram - 1);
         QVERIFY(guard.run([&] { program.execute(QStringLiteral("select 1")); }));
+        QCOMPARE(m_db->count(sessions, database), withProgram);
+    }
+
+    // Over TCP the kernel watches the connection for us: libpq's options reach the socket.
+    void tcpConnectionIsWatchedByTheKernel()
+    {
+        TcpRelay relay(m_db->settings().host + QStringLiteral("/.s.PGSQL.5432"));
+        ConnectionSettings settings = m_db->settings();
+        settings.host = QStringLiteral("127.0.0.1");
+        settings.port = relay.port();
+        Database program(QStringLiteral("program"));
+        program.open(settings);
+        const int socket =
+            PQsocket(*static_cast<PGconn* const*>(program.connection().driver()->handle().constData()));
+        int value = 0;
+        socklen_t length = sizeof value;
+        QCOMPARE(getsockopt(socket, SOL_SOCKET, SO_KEEPALIVE, &value, &length), 0);
+        QCOMPARE(value, 1);
+        QCOMPARE(getsockopt(socket, IPPROTO_TCP, TCP_KEEPIDLE, &value, &length), 0);
+        QCOMPARE(value, settings.keepaliveIdleS);
+        QCOMPARE(getsockopt(socket, IPPROTO_TCP, TCP_KEEPINTVL, &value, &length), 0);
+        QCOMPARE(value, settings.keepaliveIntervalS);
+        unsigned timeout = 0;
+        length = sizeof timeout;
+        QCOMPARE(getsockopt(socket, IPPROTO_TCP, TCP_USER_TIMEOUT, &timeout, &length), 0);
+        QCOMPARE(int(timeout), settings.tcpUserTimeoutMs);
+    }
+
+    // A server that stops taking what the program sends: the action fails once the user
+    // timeout has passed, with the driver's words readable below the sentence, and the next
+    // action connects again. A server that takes everything and never answers cannot be shown
+    // on 127.0.0.1: the relay's kernel acknowledges what it is sent and answers keepalive
+    // probes, so the connection looks alive; that is what keepalives find on a real network.
+    void serverThatStopsTakingDataIsReportedWithinTheTimeout()
+    {
+        TcpRelay relay(m_db->settings().host + QStringLiteral("/.s.PGSQL.5432"));
+        ConnectionSettings settings = m_db->settings();
+        settings.host = QStringLiteral("127.0.0.1");
+        settings.port = relay.port();
+        settings.tcpUserTimeoutMs = 1500;
+        Database program(QStringLiteral("program"));
+        program.open(settings);
+        ScriptedMessages messages;
+        const ActionGuard guard(messages, program);
+        // Prepared while the server still answers: preparing waits for the server's answer, and
+        // a server that takes data but never answers holds it for ever (see the note above).
+        QSqlQuery query = program.prepare(QStringLiteral("select length(:text) as n"));
+        QVERIFY(guard.run([&] { program.execute(query, {{":text", QString(1000, QLatin1Char('x'))}}); }));
+
+        relay.setForwarding(false);
+        QElapsedTimer clock;
+        clock.start();
+        // More than the buffers of both ends hold, so the sending blocks.
+        QVERIFY(!guard.run([&] {
+            program.execute(query, {{":text", QString(32 << 20, QLatin1Char('x'))}});
+        }));
+        QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(messages.texts(),
+                 QStringList{QStringLiteral("Нет связи с сервером базы данных. Действие не выполнено.")});
+        const QString detail = messages.shown().first().detail;
+        QVERIFY2(!detail.isEmpty() && !detail.contains(QLatin1String("()")) &&
+                     !detail.contains(QLatin1Char('\t')),
+                 qPrintable(detail));
+
+        relay.setForwarding(true);
+        messages.clear();
+        QVERIFY(guard.run([&] { program.execute(QStringLiteral("select 1")); }));
+        QCOMPARE(messages.texts(), QStringList());
     }
 
     // A table that another session keeps locked stops the action after the lock timeout

@@ -37,7 +37,7 @@ QString normalised(const QVariant& value, FieldKind kind)
     switch (kind) {
     case FieldKind::Integer:
         return QString::number(value.toLongLong());
-    case FieldKind::Real:
+    case FieldKind::Decimal:
         return QString::number(value.toDouble(), 'g', 12);
     case FieldKind::Text:
     case FieldKind::ThroughText:
@@ -227,19 +227,30 @@ private slots:
         QTest::addColumn<int>("failingStep");
         QTest::addColumn<QString>("reason");
         QTest::addColumn<bool>("driverSpeaks");
+        QTest::addColumn<QString>("row");
         QTest::newRow("value out of its range in step 4")
-            << "update OPER set NAIMEN = 70000 where ID = 205"
-            << "" << 4 << "число не помещается в поле таблицы accounts_dep.oper" << true;
+            << "update OPER set NAIMEN = 70000 where ID = 2"
+            << "" << 4 << "число не помещается в поле таблицы accounts_dep.oper" << true
+            << "запись OPER id 2";
         QTest::newRow("source table missing") << "drop table OPER"
-                                              << "" << 4 << "в источнике нет таблицы «OPER»" << false;
+                                              << "" << 4 << "в источнике нет таблицы «OPER»" << false << "";
+        QTest::newRow("source field missing")
+            << "alter table WORKERS rename column ADDR to ADDRESS"
+            << "" << 6 << "в таблице «WORKERS» источника нет поля «addr»" << true << "";
         QTest::newRow("text longer than its column")
             << QStringLiteral("update VID_OPER set VID = '%1' where ID = 2").arg(QString(51, QChar(0x436)))
-            << "" << 5 << "текст длиннее, чем допускает поле таблицы accounts_dep.vid_oper" << true;
+            << "" << 5 << "текст длиннее, чем допускает поле таблицы accounts_dep.vid_oper" << true
+            << "запись VID_OPER id 2";
+        QTest::newRow("decimal that is no number")
+            << "update IZDEL set massa = '12,5' where ID = 40"
+            << "" << 2 << "значение из источника не подходит к полю таблицы accounts_dep.izdel" << true
+            << "запись IZDEL id 40";
         QTest::newRow("date the target refuses")
             << ""
             << "alter table public.smena alter data type varchar(20); update public.smena set data = "
                "'2009-02-30' where id = 2"
-            << 7 << "таблица accounts_dep.smena не принимает дату из источника" << true;
+            << 7 << "таблица accounts_dep.smena не принимает дату из источника" << true
+            << "запись smena id 2";
     }
     void badSourceStopsAtItsStepAndKeepsTheStepsBefore()
     {
@@ -248,6 +259,7 @@ private slots:
         QFETCH(int, failingStep);
         QFETCH(QString, reason);
         QFETCH(bool, driverSpeaks);
+        QFETCH(QString, row);
         if (!legacySql.isEmpty())
             m_fixture->legacyRun(legacySql);
         if (!targetSql.isEmpty())
@@ -262,6 +274,8 @@ private slots:
         QVERIFY2(text.startsWith(QStringLiteral("Импорт остановлен на шаге %1 из 7").arg(failingStep)),
                  qPrintable(text));
         QCOMPARE(!outcome.failure->detail.isEmpty(), driverSpeaks);
+        QCOMPARE(text.contains(row + QLatin1Char('.')), true);
+        QCOMPARE(text.contains(QStringLiteral("; запись")), !row.isEmpty());
 
         const QList<ImportStep>& steps = legacyImportSteps();
         for (int i = 0; i < steps.size(); ++i) {
@@ -271,6 +285,65 @@ private slots:
             else
                 QCOMPARE(ids, seeded);
         }
+    }
+
+    // Decimals travel as the source writes them, not through a double; a text the target
+    // cannot hold is refused instead of being cut short.
+    void valuesArriveExactly()
+    {
+        m_fixture->legacyRun(QStringLiteral("update OPER set CENA = 0.0274 where ID = 205"));
+        // A text column: SQLite itself keeps no 19-digit decimal.
+        m_fixture->legacyRun(QStringLiteral("drop table IZDEL"));
+        m_fixture->legacyRun(QStringLiteral("create table IZDEL (MARKA varchar(50), ID integer primary key, "
+                                            "nom varchar(100), massa varchar(30))"));
+        m_fixture->legacyRun(
+            QStringLiteral("insert into IZDEL (ID, MARKA, nom, massa) values "
+                           "(1, 'А', 'Б', '999999999999999.9999'), (2, 'В', 'Г', '-0.000001')"));
+        RecordedProgress progress;
+        QVERIFY(import(progress).finished());
+        QCOMPARE(m_db->count(QStringLiteral("select count(*) from accounts_dep.oper where cena = 0.0274")),
+                 1);
+        QCOMPARE(
+            m_db->count(QStringLiteral(
+                "select count(*) from accounts_dep.izdel where massa in (999999999999999.9999, -0.000001)")),
+            2);
+    }
+
+    // SQLite's driver itself cuts a text at a NUL; a blob brings one through, as other DBMSs'
+    // drivers do with text. The target would keep only what comes before it.
+    void textHoldingANulIsRefused()
+    {
+        m_fixture->legacyRun(QStringLiteral("drop table WORKERS"));
+        m_fixture->legacyRun(
+            QStringLiteral("create table WORKERS (FIO blob, ID integer primary key, ADDR varchar(100))"));
+        m_fixture->legacyRun(
+            QStringLiteral("insert into WORKERS (ID, FIO) values (1, 'Петров'), (17, ?)"),
+            {QStringLiteral("Ива").toUtf8() + QByteArray(1, '\0') + QStringLiteral("нов").toUtf8()});
+        RecordedProgress progress;
+        const ImportOutcome outcome = import(progress);
+        QVERIFY(outcome.failure);
+        QCOMPARE(outcome.failure->step, 6);
+        const QString text = importFailureText(*outcome.failure);
+        QVERIFY2(text.contains(QStringLiteral("значение из источника не подходит к полю таблицы "
+                                              "accounts_dep.workers; запись WORKERS id 17.")),
+                 qPrintable(text));
+        QCOMPARE(m_fixture->targetIds(QStringLiteral("accounts_dep.workers")), seeded);
+    }
+
+    // Field names are matched without regard to case, as a migration tool may write them.
+    void upperCaseFieldNamesAreFound()
+    {
+        m_db->run(QStringLiteral("alter table public.smena rename column id to \"ID\";"
+                                 "alter table public.smena rename column w_id to \"W_ID\";"
+                                 "alter table public.smena rename column data to \"DATA\""));
+        RecordedProgress progress;
+        const ImportOutcome outcome = import(progress);
+        QVERIFY2(outcome.finished(), outcome.failure ? qPrintable(outcome.failure->detail) : "cancelled");
+        QCOMPARE(m_fixture->targetIds(QStringLiteral("accounts_dep.smena")), (QList<int>{-3, 0, 1, 2, 30}));
+        QCOMPARE(m_db->count(QStringLiteral("select w_id from accounts_dep.smena where id = 2")), 17);
+        QCOMPARE(m_db->count(QStringLiteral("select count(*) from accounts_dep.smena where id = 30 and "
+                                            "data = '2009-04-01'")),
+                 1);
     }
 
     void cancelRollsBackTheCurrentStepOnly()

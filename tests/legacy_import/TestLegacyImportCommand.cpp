@@ -1,12 +1,16 @@
+#include "db/DataModule.h"
 #include "legacy_import/ImportProgressDialog.h"
 #include "legacy_import/LegacyFixture.h"
 #include "legacy_import/LegacyImportCommand.h"
+#include "shell/VersionCheck.h"
+#include "shell/VersionWatch.h"
 #include "support/GuiTestCase.h"
 #include "support/GuiTestMain.h"
 
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 using namespace tabel;
@@ -118,6 +122,42 @@ private slots:
                  qPrintable(report.text));
         QVERIFY2(report.detail.contains(QLatin1String("smallint")), qPrintable(report.detail));
         QVERIFY(!m_command->progressDialog().isVisible());
+    }
+
+    // The main window's version timer keeps ticking while the import's progress window runs the
+    // event loop. A check that ran then would read on the connection that step 7 is reading its
+    // rows from, inside that step's snapshot.
+    void versionTimerWaitsForTheImport()
+    {
+        m_db->run(QStringLiteral(
+            "insert into public.smena (id, w_id, i_id, o_id, kol_vo, brak, data, smena, cena) "
+            "select g, 1, 1, 1, 1, 0, '2009-03-06', 1, 2.5 from generate_series(100, 2099) g"));
+        DataModule module(m_db->database());
+        VersionCheck check(m_db->database(), module, BuildStamp{20240305, 43200});
+        VersionWatch watch(check, m_messages, m_db->database(), 5000, [] {});
+        QTimer timer;
+        timer.setInterval(1);
+        connect(&timer, &QTimer::timeout, &watch, &VersionWatch::check);
+        int ticks = 0;
+        connect(&timer, &QTimer::timeout, this, [&] { ++ticks; });
+        int ticksInStep7 = -1;
+        connect(&m_command->progressDialog(), &ImportProgressDialog::progressShown, this,
+                [&](const QString& text) {
+                    if (text.startsWith(QStringLiteral("smena: 1 из")))
+                        ticksInStep7 = ticks;
+                    else if (text.startsWith(QStringLiteral("smena: 2003 из")))
+                        ticksInStep7 = ticks - ticksInStep7;
+                });
+        timer.start();
+        m_messages.answerNext(MessageAnswer::Yes);
+        m_command->start();
+        QVERIFY2(ticksInStep7 > 1, qPrintable(QString::number(ticksInStep7)));
+        QCOMPARE(m_messages.shown().size(), 2);
+        QVERIFY2(
+            m_messages.shown().last().text.endsWith(QStringLiteral("accounts_dep.smena — записей: 2003")),
+            qPrintable(m_messages.shown().last().text));
+        // Once the import is over the next tick checks as always.
+        QTRY_COMPARE(m_db->count(QStringLiteral("select d from accounts_dep.ver")), 20240305);
     }
 };
 

@@ -4,16 +4,23 @@
 
 #include <QCoreApplication>
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlQuery>
+#include <QTest>
+
+#include <libpq-fe.h>
+#include <poll.h>
 
 namespace tabel {
 
 namespace {
-QString serverFolder()
+QString serverFolder(TestDatabase::Server server)
 {
-    const QString host = qEnvironmentVariable("TABEL_TEST_PGHOST");
+    const char* variable =
+        server == TestDatabase::Server::RestrictedSys ? "TABEL_TEST_RESTRICTED_PGHOST" : "TABEL_TEST_PGHOST";
+    const QString host = qEnvironmentVariable(variable);
     if (host.isEmpty())
-        qFatal("TABEL_TEST_PGHOST is not set: run the tests through scripts/test");
+        qFatal("%s is not set: run the tests through scripts/test", variable);
     return host;
 }
 
@@ -24,16 +31,18 @@ QString templateName()
 }
 } // namespace
 
-TestDatabase::TestDatabase(const QString& name)
+TestDatabase::TestDatabase(const QString& name, Server server)
     : m_name(QStringLiteral("t_%1_%2")
                  .arg(QString(name).toLower().replace(QRegularExpression(QStringLiteral("[^a-z0-9]")),
                                                       QStringLiteral("_")))
                  .arg(QCoreApplication::applicationPid())),
-      m_database(QStringLiteral("fixture-") + name)
+      m_server(server), m_database(QStringLiteral("fixture-") + name)
 {
     admin(QStringLiteral("DROP DATABASE IF EXISTS \"%1\"").arg(m_name));
     admin(QStringLiteral("CREATE DATABASE \"%1\" TEMPLATE \"%2\"").arg(m_name, templateName()));
-    m_database.open(settings());
+    ConnectionSettings owner = ownerSettings();
+    owner.database = m_name;
+    m_database.open(owner);
 }
 
 TestDatabase::~TestDatabase()
@@ -49,8 +58,21 @@ TestDatabase::~TestDatabase()
 ConnectionSettings TestDatabase::settings() const
 {
     ConnectionSettings settings;
-    settings.host = serverFolder();
+    settings.host = serverFolder(m_server);
     settings.database = m_name;
+    return settings;
+}
+
+ConnectionSettings TestDatabase::ownerSettings() const
+{
+    ConnectionSettings settings;
+    settings.host = serverFolder(m_server);
+    settings.database = QStringLiteral("postgres");
+    if (m_server == Server::RestrictedSys) {
+        // scripts/local-postgres's superuser.
+        settings.user = QStringLiteral("postgres");
+        settings.password = QStringLiteral("local-admin");
+    }
     return settings;
 }
 
@@ -58,16 +80,28 @@ void TestDatabase::admin(const QString& sql)
 {
     // Creating a database cannot run inside another database's connection to the template.
     Database admin(QStringLiteral("admin-") + m_name);
-    ConnectionSettings settings;
-    settings.host = serverFolder();
-    settings.database = QStringLiteral("postgres");
-    admin.open(settings);
+    admin.open(ownerSettings());
     admin.execute(sql);
 }
 
 void TestDatabase::run(const QString& sql, const SqlParams& params)
 {
     m_database.execute(sql, params);
+}
+
+void TestDatabase::endSessionOf(const Database& program)
+{
+    const int pid = program.readInt(QStringLiteral("select pg_backend_pid() as pid"), QStringLiteral("pid"));
+    run(QStringLiteral("select pg_terminate_backend(:pid)"), {{":pid", pid}});
+    const QVariant handle = program.connection().driver()->handle();
+    const int socket = PQsocket(*static_cast<PGconn* const*>(handle.constData()));
+    // The session leaves the server's list a moment before the server closes the socket.
+    const auto closed = [socket] {
+        pollfd watched{socket, POLLRDHUP, 0};
+        return poll(&watched, 1, 0) == 1 && (watched.revents & (POLLRDHUP | POLLHUP));
+    };
+    if (!QTest::qWaitFor(closed, 10000))
+        qFatal("the server did not end session %d", pid);
 }
 
 int TestDatabase::count(const QString& sql, const SqlParams& params)

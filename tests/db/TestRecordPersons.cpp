@@ -153,6 +153,28 @@ private slots:
         }
     }
 
+    // As before, a number two persons share is both persons' record, and the id then counts
+    // for nothing.
+    void sharedNumberBelongsToBoth()
+    {
+        Database& db = m_db->database();
+        db.begin();
+        db.execute(QStringLiteral("insert into cmn_contractor.person (id, s_caption, s_code) values "
+                                  "(7, 'Яковлев Яков', '1'), (8, 'Зайцев Захар', '7')"));
+        QStringList found;
+        for (int workerId : {1, 7, 8}) {
+            QSqlQuery rows = db.execute(
+                QStringLiteral("select s_caption from %1 person where worker_id=:w order by s_caption")
+                    .arg(statements::recordPersons()),
+                {{":w", workerId}});
+            while (rows.next())
+                found << QString::number(workerId) + QLatin1Char('/') + rows.value(0).toString();
+        }
+        db.rollback();
+        QCOMPARE(found, (QStringList{"1/Иванов Иван", "1/Яковлев Яков", "7/Зайцев Захар", "7/Сидоров Семён",
+                                     "8/Зайцев Захар"}));
+    }
+
     // The daily lists keep matching either way: Тимофеев by id and Юрьев by number both show
     // record 4.
     void dailyListMatchesIdOrNumber()

@@ -4,6 +4,7 @@
 #include "common/Messages.h"
 #include "db/DataModule.h"
 #include "db/ReferenceUse.h"
+#include "db/SharedStatements.h"
 #include "db/Transaction.h"
 #include "production_log/HoursLedger.h"
 
@@ -31,9 +32,10 @@ QString ProductionRecordSaver::goneReference(const ProductionRecord& record, Fau
     ReferenceUse(db).holdForSave(record.workerId, record.operationId);
     // A record finds its worker by the person's id or by the person's number.
     fault = Fault::Worker;
-    if (db.readInt(QStringLiteral("select count(*) as n from cmn_contractor.person where id=:w or "
-                                  "(s_code ~ '^[0-9]+$' and s_code::integer=:w)"),
-                   QStringLiteral("n"), {{":w", record.workerId}}) == 0)
+    if (db.readInt(
+            QStringLiteral("select count(*) as n from cmn_contractor.person person where id=:w or %1=:w")
+                .arg(statements::personNumber(QStringLiteral("person"))),
+            QStringLiteral("n"), {{":w", record.workerId}}) == 0)
         return QStringLiteral("Рабочий удалён из списка, запись не сохранена. Выберите рабочего заново.");
     fault = Fault::Operation;
     if (db.readInt(QStringLiteral("select count(*) as n from accounts_dep.oper where id=:o"),

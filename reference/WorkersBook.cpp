@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 #include "db/ReferenceUse.h"
+#include "db/SharedStatements.h"
 #include "db/Transaction.h"
 
 namespace tabel {
@@ -41,16 +42,16 @@ bool WorkersBook::remove(int id)
     // a save under way with either waits, or is waited for.
     ReferenceUse use(m_database);
     use.holdWorkerForDeletion(id);
-    const QVariant number = m_database.readValue(
-        QStringLiteral("select case when s_code ~ '^[0-9]+$' then s_code::integer end as n from "
-                       "cmn_contractor.person where id=:id"),
+    const QString number = statements::personNumber(QStringLiteral("person"));
+    const QVariant ownNumber = m_database.readValue(
+        QStringLiteral("select %1 as n from cmn_contractor.person person where id=:id").arg(number),
         QStringLiteral("n"), {{":id", id}});
-    if (!number.isNull() && number.toInt() != id)
-        use.holdWorkerForDeletion(number.toInt());
+    if (!ownNumber.isNull() && ownNumber.toInt() != id)
+        use.holdWorkerForDeletion(ownNumber.toInt());
     const int records = m_database.readInt(
         QStringLiteral("select count(*) as cnt from accounts_dep.smena where w_id=:id or w_id=(select "
-                       "case when s_code ~ '^[0-9]+$' then s_code::integer end from cmn_contractor.person "
-                       "where id=:id)"),
+                       "%1 from cmn_contractor.person person where id=:id)")
+            .arg(number),
         QStringLiteral("cnt"), {{":id", id}});
     if (records > 0)
         return false;

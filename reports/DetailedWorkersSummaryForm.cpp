@@ -1,3 +1,4 @@
+#include "db/SharedStatements.h"
 #include "reports/SummaryLayoutParts.h"
 #include "reports/SummaryReports.h"
 
@@ -20,11 +21,11 @@ SummaryReportForm detailedWorkersSummaryForm()
             QStringLiteral("sum(smena.kol_vo)::numeric as kolvo, sum(smena.brak) as brk, sum((kol_vo-brak)*"),
             QStringLiteral(
                 "smena.cena) as summa, color, sum(prize*(kol_vo-brak)*smena.cena/100) as s_prize "),
-            QStringLiteral(
-                "from cmn_contractor.person person,accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,"
-                "accounts_dep.vid_oper where "),
-            QStringLiteral("smena.o_id=oper.id and smena.w_id=s_code::integer and smena.i_id=izdel.id "),
-            QStringLiteral("and smena.o_id=oper.id and w_id=s_code::integer and oper.vid=vid_oper.id "),
+            QStringLiteral("from ") + statements::recordPersons() +
+                QStringLiteral(" person,accounts_dep.izdel,accounts_dep.oper,accounts_dep.smena,"
+                               "accounts_dep.vid_oper where "),
+            QStringLiteral("smena.o_id=oper.id and smena.w_id=person.worker_id and smena.i_id=izdel.id "),
+            QStringLiteral("and smena.o_id=oper.id and w_id=person.worker_id and oper.vid=vid_oper.id "),
             QStringLiteral("and smena.data<:data2 and smena.data>=:data1 group by fio, marka, "),
             QStringLiteral("vid_oper.vid, oper.naimen, color order by fio, marka, vid_oper.vid, oper.naimen"),
         }

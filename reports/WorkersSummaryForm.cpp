@@ -1,3 +1,4 @@
+#include "db/SharedStatements.h"
 #include "reports/SummaryLayoutParts.h"
 #include "reports/SummaryReports.h"
 
@@ -17,9 +18,9 @@ SummaryReportForm workersSummaryForm()
         QStringList{
             QStringLiteral("select person.s_caption fio, sum(smena.kol_vo-smena.brak)::numeric as kolvo, "),
             QStringLiteral("sum((kol_vo-brak)*smena.cena) as summa,vid_oper.vid,"),
-            QStringLiteral("izdel.nom, oper.naimen, color from cmn_contractor.person "
-                           "person,accounts_dep.smena,accounts_dep.izdel,accounts_dep.vid_oper,"),
-            QStringLiteral("accounts_dep.oper where w_id=s_code::integer and izdel.id=smena.i_id and "
+            QStringLiteral("izdel.nom, oper.naimen, color from ") + statements::recordPersons() +
+                QStringLiteral(" person,accounts_dep.smena,accounts_dep.izdel,accounts_dep.vid_oper,"),
+            QStringLiteral("accounts_dep.oper where w_id=person.worker_id and izdel.id=smena.i_id and "
                            "vid_oper.id=oper.vid"),
             QStringLiteral("and oper.id=smena.o_id and smena.data<:data2 and smena.data>=:data1 "),
             QStringLiteral(

@@ -1,6 +1,7 @@
 #include "timesheet/LedgerCheck.h"
 
 #include "db/Database.h"
+#include "db/SharedStatements.h"
 #include "db/Transaction.h"
 #include "production_log/HoursLedger.h"
 #include "timesheet/MonthlySummary.h"
@@ -130,8 +131,8 @@ differences as (
   from pairs group by w_id, smena having count(*) > 1),
 numbered as (
   select distinct on (code) code, s_caption
-  from (select case when btrim(s_code) ~ '^[0-9]+$' then btrim(s_code)::numeric end as code, s_caption, id
-        from cmn_contractor.person) as person
+  from (select %7 as code, s_caption, id
+        from cmn_contractor.person person) as person
   where code is not null
   order by code, id)
 select kind, w_id, fio, smena, day, ledger, records
@@ -145,7 +146,8 @@ from (select 0 as kind, null::integer as w_id, null::text as fio, null::integer 
 order by kind <> 0, fio, w_id, smena, day nulls first)")
         .arg(sums.join(QStringLiteral(", ")), worked.join(QStringLiteral(", ")),
              dayColumns.join(QStringLiteral(", ")), ledgerWorked.join(QStringLiteral(", ")),
-             blanks.join(QStringLiteral(" or ")), dayValues.join(QLatin1Char('+')));
+             blanks.join(QStringLiteral(" or ")), dayValues.join(QLatin1Char('+')),
+             statements::personNumber(QStringLiteral("person")));
 }
 
 LedgerCheckResult LedgerCheck::run(int month, int year)

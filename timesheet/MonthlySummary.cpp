@@ -1,6 +1,7 @@
 #include "timesheet/MonthlySummary.h"
 
 #include "db/Database.h"
+#include "db/SharedStatements.h"
 
 #include <QVariant>
 
@@ -17,9 +18,9 @@ QString MonthlySummary::statement()
         QStringLiteral("sum(d18) as sd18,sum(d19) as sd19,sum(d20) as sd20,sum(d21) as sd21,"),
         QStringLiteral("sum(d22) as sd22,sum(d23) as sd23,sum(d24) as sd24,sum(d25) as sd25,"),
         QStringLiteral("sum(d26) as sd26,sum(d27) as sd27,sum(d28) as sd28,sum(d29) as sd29,"),
-        QStringLiteral("sum(d30) as sd30,sum(d31) as sd31 from accounts_dep.h_tabel, cmn_contractor.person "
-                       "person where"),
-        QStringLiteral("h_tabel.w_id=person.s_code::t_integer and month=:mnth and"),
+        QStringLiteral("sum(d30) as sd30,sum(d31) as sd31 from accounts_dep.h_tabel, ") +
+            statements::recordPersons() + QStringLiteral(" person where"),
+        QStringLiteral("h_tabel.w_id=person.worker_id and month=:mnth and"),
         QStringLiteral("year=:yea group by fio order by fio"),
     }
         .join(QLatin1Char('\n'));

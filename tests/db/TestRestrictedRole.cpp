@@ -65,7 +65,7 @@ QString failureOf(const std::function<void()>& work)
 
 struct SilentProgress : ImportProgress
 {
-    void show(const QString&) override {}
+    void showProgress(const QString&) override {}
     bool cancelRequested() override { return false; }
 };
 } // namespace

@@ -164,6 +164,29 @@ private slots:
         QCOMPARE(ledgerDay(1, 1, day), 7);
     }
 
+    // Codes that other applications wrote: no number, a number in blanks, one too long.
+    void oddCodesNeitherFailNorLoseAWorker()
+    {
+        try {
+            m_db->run(
+                QStringLiteral("insert into cmn_contractor.person (id, s_caption, s_code) values "
+                               "(5, 'Т', 'Т-17'), (6, 'Пробелы', ' 7 '), (8, 'Длинный', '99999999999')"));
+            ProductionRecordSaver saver(*m_module, m_messages, m_clock);
+            QVERIFY(saver.add(record(1, day, 1, 8)));
+            QVERIFY(saver.add(record(7, day, 1, 8))); // Пробелы by number
+            QVERIFY(!saver.add(record(17, day, 1, 8)));
+            QCOMPARE(m_messages.texts(),
+                     QStringList{"Рабочий удалён из списка, запись не сохранена. Выберите рабочего заново."});
+            WorkersBook workers(m_db->database());
+            QVERIFY(!workers.remove(6)); // record 7 is his
+            QVERIFY(workers.remove(8));
+            QVERIFY(workers.remove(5));
+            QCOMPARE(records(), 2);
+        } catch (const DbError& error) {
+            QFAIL(qPrintable(error.text()));
+        }
+    }
+
     // While the user reads why a save was refused, no other client may be kept waiting.
     void refusalMessageHoldsNoLock()
     {

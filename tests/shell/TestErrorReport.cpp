@@ -84,16 +84,16 @@ private slots:
     {
         ApplicationShell shell(m_messages, m_clock, build, {});
         inMainWindow(shell, [&](MainLogWindow& main) {
-            // A worker number that is not a number breaks the daily lists' statement.
-            m_db->run(QStringLiteral("insert into cmn_contractor.person (id, s_caption, s_code) "
-                                     "values (2, 'Петров', 'x2')"));
-            m_messages.afterNextMessage(
-                [&] { m_db->run(QStringLiteral("delete from cmn_contractor.person where id=2")); });
+            // A column renamed under the program breaks the daily lists' statement.
+            m_db->run(QStringLiteral("alter table accounts_dep.smena rename column color to colour"));
+            m_messages.afterNextMessage([&] {
+                m_db->run(QStringLiteral("alter table accounts_dep.smena rename column colour to color"));
+            });
             auto* refresh = main.findChild<QPushButton*>(QStringLiteral("Button4"));
             refresh->click();
             QCOMPARE(m_messages.shown().size(), 1);
             QCOMPARE(m_messages.shown().first().caption, QStringLiteral("Ошибка"));
-            QVERIFY(m_messages.shown().first().detail.contains(QStringLiteral("x2")));
+            QVERIFY(m_messages.shown().first().detail.contains(QStringLiteral("color")));
             QCOMPARE(m_messages.shown().first().text,
                      QStringLiteral("Ошибка базы данных. Действие не выполнено."));
             QVERIFY(idleOutsideTransaction(shell));

@@ -3,13 +3,13 @@
 ;   /DVERSION=x.y.z /DSTAGE=folder /DLISTS=folder /DOUTFILE=setup.exe
 ; Installed for all users into Program Files, with a Start-menu entry and an uninstaller that
 ; removes exactly the files it installed.
-Unicode true
+; A 64-bit installer for a 64-bit program: it also runs under a Wine without 32-bit support.
+Target amd64-unicode
 ManifestDPIAware true
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
 !include "MUI2.nsh"
-!include "x64.nsh"
 
 !define PRODUCT "Табель"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tabel"
@@ -34,12 +34,9 @@ VIAddVersionKey /LANG=${LANG_RUSSIAN} "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=${LANG_RUSSIAN} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_RUSSIAN} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_RUSSIAN} "FileDescription" "Установка программы ${PRODUCT}"
+VIAddVersionKey /LANG=${LANG_RUSSIAN} "LegalCopyright" "© 2026 The Tabel developers"
 
 Function .onInit
-  ${IfNot} ${RunningX64}
-    MessageBox MB_ICONSTOP "${PRODUCT} работает только в 64-разрядной Windows."
-    Abort
-  ${EndIf}
   SetRegView 64
   SetShellVarContext all
 FunctionEnd

@@ -4,6 +4,8 @@
 #include "db/Database.h"
 #include "db/DbError.h"
 
+#include <QDir>
+#include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -54,6 +56,14 @@ void TabelApplication::useRussian()
         else
             delete translator;
     }
+}
+
+void TabelApplication::loadOwnFonts()
+{
+    const QDir folder(applicationDirPath() + QStringLiteral("/fonts"));
+    for (const QString& name : folder.entryList({QStringLiteral("*.ttf")}, QDir::Files))
+        if (QFontDatabase::addApplicationFont(folder.filePath(name)) < 0)
+            qWarning("Cannot load the font %s", qPrintable(folder.filePath(name)));
 }
 
 } // namespace tabel

@@ -22,6 +22,10 @@ public:
     // and the Russian locale for numbers and dates whatever the machine is set to.
     void useRussian();
 
+    // The fonts in the program's own fonts folder, which the Windows installer fills with
+    // Liberation Sans: reports draw "Arial" with it, and a workstation need not have it.
+    void loadOwnFonts();
+
     // How many errors escaped their handler and were caught here; each one is a handler that
     // lacks its guard.
     int lastResortReports() const { return m_lastResortReports; }

@@ -11,6 +11,7 @@ int main(int argc, char* argv[])
         return tabel::LedgerCheckCommand::main(argc, argv);
     tabel::TabelApplication app(argc, argv);
     app.useRussian();
+    app.loadOwnFonts();
     app.setQuitOnLastWindowClosed(false);
 
     tabel::DialogMessages messages;

@@ -2,8 +2,10 @@
 
 #include "common/Messages.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QProcess>
+#include <QUrl>
 
 namespace tabel {
 
@@ -20,6 +22,10 @@ QString DesktopSpreadsheetViewer::notOpenedText(const QString& path)
 
 void DesktopSpreadsheetViewer::open(const QString& path)
 {
+#ifdef Q_OS_WIN
+    // The shell starts the program associated with .xlsx and says at once whether there is one.
+    report(path, QDesktopServices::openUrl(QUrl::fromLocalFile(path)));
+#else
     // Not detached, so that a failing xdg-open (no program for .xlsx) can be reported.
     // Without pipes the spreadsheet program it starts cannot die of SIGPIPE once we are gone.
     auto* process = new QProcess(this);
@@ -39,6 +45,7 @@ void DesktopSpreadsheetViewer::open(const QString& path)
         process->deleteLater();
     });
     process->start(QStringLiteral("xdg-open"), {path});
+#endif
 }
 
 void DesktopSpreadsheetViewer::report(const QString& path, bool opened)

@@ -16,8 +16,8 @@ public:
     virtual void open(const QString& path) = 0;
 };
 
-// Hands the file to xdg-open. The file stays where it is, so when no program takes it the
-// user is told where to find it instead of losing the export.
+// Hands the file to xdg-open (on Windows to the shell). The file stays where it is, so when no program takes
+// it the user is told where to find it instead of losing the export.
 class DesktopSpreadsheetViewer : public QObject, public SpreadsheetViewer
 {
     Q_OBJECT
@@ -29,7 +29,7 @@ public:
     static QString notOpenedText(const QString& path);
 
 signals:
-    // xdg-open has ended (or could not start); opened is false when the user was told.
+    // xdg-open or the shell has answered; opened is false when the user was told.
     void finished(const QString& path, bool opened);
 
 private:

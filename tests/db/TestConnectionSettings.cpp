@@ -64,6 +64,9 @@ private slots:
     {
         TestDatabase fixture(QStringLiteral("relative"));
         const ConnectionSettings fixtureSettings = fixture.settings();
+        // Under Wine the test server is reached over TCP (scripts/test-windows).
+        if (!QDir::isAbsolutePath(fixtureSettings.host))
+            QSKIP("the test server has no socket folder");
         const QDir folder(fixtureSettings.host);
         const QString previous = QDir::currentPath();
         QVERIFY(QDir::setCurrent(folder.absolutePath() + QStringLiteral("/..")));

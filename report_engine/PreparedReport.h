@@ -12,7 +12,9 @@ class QPainter;
 
 namespace tabel {
 
+namespace Internal {
 class PageLayouter;
+}
 
 // A report definition applied to rows: pages counted and laid out. The whole report is never
 // held at once: the count pass keeps per page only the cursor it starts from, and a page's
@@ -50,7 +52,7 @@ public:
 private:
     const ReportDefinition m_definition;
     const std::shared_ptr<const RowSource> m_rows;
-    std::unique_ptr<PageLayouter> m_layouter;
+    std::unique_ptr<Internal::PageLayouter> m_layouter;
 };
 
 } // namespace tabel

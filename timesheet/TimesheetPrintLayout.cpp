@@ -69,8 +69,7 @@ ReportDefinition TimesheetPrintLayout::definition(const QString& title)
 
     ReportBand footer;
     footer.height = lineHeight;
-    // A4 landscape is 1123 units wide; the margins take 10 mm on either side.
-    const double contentWidth = 1123 - 2 * 10 / 25.4 * reportUnitsPerInch;
+    const double contentWidth = report.page.contentWidth();
     footer.items << ReportItem::pageNumber({contentWidth - 150, 0, 150, lineHeight})
                         .withFont(QStringLiteral("Arial"), 10)
                         .withAlignment(Qt::AlignRight);

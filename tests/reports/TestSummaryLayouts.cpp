@@ -1,7 +1,12 @@
+#include "report_engine/PdfExport.h"
 #include "report_engine/PreparedReport.h"
+#include "report_engine/ReportFixtures.h"
 #include "reports/ReportPeriod.h"
 #include "reports/SummaryReports.h"
 
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace tabel;
@@ -18,6 +23,23 @@ std::shared_ptr<const RowSource> oneRow()
     return std::make_shared<MemoryRowSource>(
         QStringList{"fio", "nom", "marka", "vid", "naimen", "color", "kolvo", "brk", "summa", "mass"},
         QList<QVariantList>{{"Иванов Иван", "Болт", "А-100", "Резка", 0, 7, 12.0, qlonglong(2), 30.5, 2.5}});
+}
+
+const QString longOperation =
+    QStringLiteral("Покраска КРАСКА порошковая полиэфирная (термо) RAL 9016 глянец");
+
+// A month of a big plant in three rows: the totals 9 999 999,99 ₽ and 99 999 rejects, names
+// longer than any column.
+std::shared_ptr<const RowSource> largestRows()
+{
+    QList<QVariantList> rows;
+    for (int row = 0; row < 3; ++row)
+        rows.append({"Константинопольский-Преображенский Александр Вячеславович",
+                     "КРАСКА порошковая полиэфирная (термо)",
+                     "ПЛК-1200-1200; КРАСКА порошковая; Готовая продукция", longOperation, row, 9016, 33333.0,
+                     qlonglong(33333), 3333333.33, 3333333.33});
+    return std::make_shared<MemoryRowSource>(
+        QStringList{"fio", "nom", "marka", "vid", "naimen", "color", "kolvo", "brk", "summa", "mass"}, rows);
 }
 
 // "name@left+width, alignment (l, c, r), point size, b for bold = text", left from the margin.
@@ -161,6 +183,53 @@ private slots:
         for (const PlacedText& placed : page->texts)
             if (placed.item->content == ItemContent::Sum)
                 QCOMPARE(placed.item->background, QColor(0xEF, 0xEF, 0xEF));
+    }
+
+    void largestNumbersPrintWholeAndLongNamesKeepTheirBeginning_data()
+    {
+        QTest::addColumn<SummaryReportKind>("kind");
+        QTest::addColumn<QStringList>("totals"); // words the PDF's text must hold
+        QTest::newRow("TForm16") << SummaryReportKind::ByWorkers << QStringList{"9999999,99"};
+        QTest::newRow("TForm17") << SummaryReportKind::ByProducts << QStringList{"99999", "10000000"};
+        QTest::newRow("TForm20") << SummaryReportKind::DetailedByWorkers
+                                 << QStringList{"99999", "9999999,99"};
+        QTest::newRow("TForm21") << SummaryReportKind::DetailedByProducts
+                                 << QStringList{"99999", "9999999,99", "9999999,99"};
+    }
+    void largestNumbersPrintWholeAndLongNamesKeepTheirBeginning()
+    {
+        QFETCH(SummaryReportKind, kind);
+        QFETCH(QStringList, totals);
+        const SummaryReportForm form = summaryReportForm(kind);
+        ReportDefinition layout = form.layout;
+        layout.setLabelCaption("title",
+                               periodTitle(form.titlePrefix, {QDate(2026, 11, 1), QDate(2026, 12, 1)}));
+        PreparedReport report(std::move(layout), largestRows());
+
+        QCOMPARE(textsThatDoNotFit(report), QStringList());
+        int operations = 0;
+        for (const PlacedText& placed : report.page(0)->texts) {
+            if (placed.item->name == "vid") {
+                ++operations;
+                QVERIFY2(placed.text.size() > 12 && longOperation.startsWith(placed.text.chopped(1)),
+                         qPrintable(placed.text));
+            }
+            if (placed.item->name == "kind")
+                QVERIFY2(placed.text == "Готовая продукция" || placed.text == "Заготовки",
+                         qPrintable(placed.text));
+        }
+        QCOMPARE(operations, 3);
+
+        QTemporaryDir folder;
+        const QString file = folder.filePath("summary.pdf");
+        QVERIFY(writeReportPdf(report, file));
+        QProcess pdftotext;
+        pdftotext.start("pdftotext", {file, "-"});
+        QVERIFY(pdftotext.waitForFinished(30000));
+        const QStringList words = QString::fromUtf8(pdftotext.readAllStandardOutput())
+                                      .split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
+        for (const QString& total : totals)
+            QVERIFY2(words.count(total) >= totals.count(total), qPrintable(total + ": " + words.join(' ')));
     }
 
     void workerFooterOfTheWorkersSummaryIsRuledBelow()

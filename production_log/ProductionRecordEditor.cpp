@@ -23,6 +23,14 @@
 namespace tabel {
 
 namespace {
+
+// A long operation text begins with the product's grade, which tells it from the others;
+// a box scrolled to the end of its text would hide it.
+void showStartOf(QLineEdit* box)
+{
+    box->setCursorPosition(0);
+}
+
 constexpr qint64 integerMaximum = std::numeric_limits<qint32>::max();
 constexpr qint64 smallintMaximum = std::numeric_limits<qint16>::max();
 
@@ -169,6 +177,7 @@ void ProductionRecordEditor::prepareChange(const WorkingDay& day, const QVariant
     const QString vid = record.value(QStringLiteral("vid")).toString().trimmed();
     m_operation->setText(operationChoiceText(record.value(QStringLiteral("marka")).toString(), vid,
                                              record.value(QStringLiteral("naimen")).toInt()));
+    showStartOf(m_operation);
     m_quantity->setText(QString::number(record.value(QStringLiteral("kol_vo")).toLongLong()));
     m_rejects->setText(QString::number(record.value(QStringLiteral("brak")).toInt()));
     m_hours->setText(QString::number(record.value(QStringLiteral("time")).toInt()));
@@ -236,6 +245,7 @@ void ProductionRecordEditor::pickOperation()
         // Priced by the day off and shift as they stand at the moment of the pick.
         m_price = finalPrice(choice->basePrice, m_day.dayOff, m_day.shift);
         m_operation->setText(choice->text);
+        showStartOf(m_operation);
     }
     applyColourRule();
     refreshDisplay();

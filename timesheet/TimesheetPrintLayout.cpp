@@ -21,6 +21,11 @@ QString TimesheetPrintLayout::title(const QString& monthName, int year)
     return monthName + QLatin1Char(' ') + QString::number(year) + QStringLiteral(" г.");
 }
 
+QString TimesheetPrintLayout::documentName(const QString& monthName, int year)
+{
+    return QStringLiteral("Табель ") + monthName + QLatin1Char(' ') + QString::number(year);
+}
+
 ReportDefinition TimesheetPrintLayout::definition(const QString& title)
 {
     ReportDefinition report;

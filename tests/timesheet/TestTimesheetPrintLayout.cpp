@@ -17,13 +17,14 @@ private slots:
             fields.append(QString("sd%1").arg(day));
         QList<QVariantList> rows;
         for (int worker = 0; worker < 60; ++worker) {
-            QVariantList row{QString("Константинопольский-Преображенский Александр Вячеславович %1").arg(worker)};
+            QVariantList row{
+                QString("Константинопольский-Преображенский Александр Вячеславович %1").arg(worker)};
             for (int day = 1; day <= 31; ++day)
                 row.append(qlonglong(day % 2 ? 24 : 8));
             rows.append(row);
         }
-        auto report = prepare(TimesheetPrintLayout::definition(TimesheetPrintLayout::title("Декабрь", 2026)), fields,
-                              rows);
+        auto report = prepare(TimesheetPrintLayout::definition(TimesheetPrintLayout::title("Декабрь", 2026)),
+                              fields, rows);
         QVERIFY(report->pageCount() > 1);
         QCOMPARE(textsThatDoNotFit(*report), QStringList());
 
@@ -37,7 +38,8 @@ private slots:
         QCOMPARE(days.last(), QString::number(16 * 24 + 15 * 8));
         QCOMPARE(page->texts.last().text, "1");
         // The page number stands at the right margin.
-        QCOMPARE(qRound(page->texts.last().rect.right()), qRound(report->pageSize().width() - 10 / 25.4 * 96));
+        QCOMPARE(qRound(page->texts.last().rect.right()),
+                 qRound(report->pageSize().width() - 10 / 25.4 * 96));
     }
 };
 

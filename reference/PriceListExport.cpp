@@ -46,7 +46,7 @@ QString PriceListExport::priceText(double price)
 void PriceListExport::run()
 {
     QSqlQuery rows = m_database.execute(statement());
-    if (m_writer.open() == -1)
+    if (m_writer.open(QStringLiteral("Прайс-лист")) == -1)
         return;
 
     m_writer.writeCell(kSheet, GradeColumn, 1, QStringLiteral("Марка"));

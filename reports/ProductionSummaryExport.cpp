@@ -56,7 +56,7 @@ QString ProductionSummaryExport::massText(double mass)
 void ProductionSummaryExport::run(const ReportPeriod& period, int productKindChoice)
 {
     QSqlQuery rows = runSummaryStatement(m_database, statement(), periodParameters(period));
-    if (m_writer.open() == -1)
+    if (m_writer.open(periodDocumentName(QStringLiteral("Сводка по продукции"), period)) == -1)
         return;
 
     const QSqlRecord record = rows.record();

@@ -19,6 +19,7 @@
 #include "timesheet/TimesheetWindow.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -338,10 +339,14 @@ private slots:
         QCOMPARE(m_window->excelButton()->text(), QStringLiteral("Excel (25 из 25)"));
         ModalDriver driver;
         QString shown;
-        driver.whenOpen([&](QWidget* preview) { shown = preview->objectName(); }, m_window.get());
+        driver.whenOpen(
+            [&](QWidget* preview) { shown = preview->objectName() + ": " + preview->windowTitle(); },
+            m_window.get());
         m_window->printButton()->click();
         QVERIFY(!driver.failed());
-        QCOMPARE(shown, QStringLiteral("ReportPreview"));
+        QCOMPARE(shown, QStringLiteral("ReportPreview: Табель Март 2024"));
+        const QFileInfo workbook(m_viewer->opened().first());
+        QCOMPARE(workbook.fileName(), QStringLiteral("Табель Март 2024.xlsx"));
         QCOMPARE(m_window->excelButton()->text(), QStringLiteral("Excel"));
     }
 

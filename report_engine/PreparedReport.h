@@ -20,6 +20,7 @@ class PageLayouter;
 // held at once: the count pass keeps per page only the cursor it starts from, and a page's
 // texts are laid out when someone asks for the page (a few recent ones are kept). So a year
 // of rows costs a few bytes a page, and the first page is ready before the rows are counted.
+// Laying out measures texts in their fonts (see TextFitter), so it needs a QGuiApplication.
 class PreparedReport
 {
 public:

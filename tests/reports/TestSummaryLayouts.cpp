@@ -232,6 +232,56 @@ private slots:
             QVERIFY2(words.count(total) >= totals.count(total), qPrintable(total + ": " + words.join(' ')));
     }
 
+    // A long summary: no page ends with a group's header or opens with its totals, and a page
+    // that goes on with a group begins with its header again, marked as continued.
+    void longSummariesBreakPagesWhereAReaderCanFollow_data()
+    {
+        QTest::addColumn<SummaryReportKind>("kind");
+        QTest::newRow("TForm16") << SummaryReportKind::ByWorkers;
+        QTest::newRow("TForm17") << SummaryReportKind::ByProducts;
+        QTest::newRow("TForm20") << SummaryReportKind::DetailedByWorkers;
+        QTest::newRow("TForm21") << SummaryReportKind::DetailedByProducts;
+    }
+    void longSummariesBreakPagesWhereAReaderCanFollow()
+    {
+        QFETCH(SummaryReportKind, kind);
+        QList<QVariantList> rows;
+        for (int row = 0; row < 1500; ++row)
+            rows.append({QString("Рабочий %1").arg(row / 23, 3, 10, QChar('0')),
+                         QString("Изделие %1").arg(row / 4), "А-100", "Резка", row % 2, 7, 1.0, qlonglong(0),
+                         1.0, 1.0});
+        PreparedReport report(
+            summaryReportForm(kind).layout,
+            std::make_shared<MemoryRowSource>(
+                QStringList{"fio", "nom", "marka", "vid", "naimen", "color", "kolvo", "brk", "summa", "mass"},
+                rows));
+        QVERIFY(report.pageCount() > 5);
+        int continuedPages = 0;
+        for (int index = 0; index < report.pageCount(); ++index) {
+            QStringList names;
+            QStringList texts;
+            for (const PlacedText& placed : report.page(index)->texts)
+                if (placed.item->name != "pageNumber" &&
+                    (names.isEmpty() || names.last() != placed.item->name)) {
+                    names.append(placed.item->name);
+                    texts.append(placed.text);
+                }
+            const QString where = QString("page %1: %2").arg(index + 1).arg(names.join(' '));
+            QVERIFY2(!names.last().endsWith("Header"), qPrintable(where));
+            int first = 0;
+            while (first < names.size() && names.at(first).endsWith("Header") &&
+                   texts.at(first).endsWith(" (продолжение)"))
+                ++first;
+            if (first > 0)
+                ++continuedPages;
+            QVERIFY2(first < names.size() && !names.at(first).startsWith("sum."), qPrintable(where));
+            if (index > 0 && first == 0)
+                QVERIFY2(names.first().endsWith("Header") || names.first() == "totalLabel",
+                         qPrintable(where));
+        }
+        QVERIFY(continuedPages > 0);
+    }
+
     void workerFooterOfTheWorkersSummaryIsRuledBelow()
     {
         const ReportDefinition layout = workersSummaryForm().layout;

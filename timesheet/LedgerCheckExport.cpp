@@ -16,7 +16,7 @@ LedgerCheckExport::LedgerCheckExport(SpreadsheetWriter& writer) : m_writer(write
 
 bool LedgerCheckExport::run(const LedgerCheckResult& result)
 {
-    if (m_writer.open() == -1)
+    if (m_writer.open(result.caption()) == -1)
         return false;
     m_writer.show(false);
     // Flags: text format, fit the column, bold. The caption and the summary are not fitted:

@@ -6,6 +6,10 @@
 // memory for that summary. Prints figures; checks nothing.
 //
 //   tabel_bench_summary_reports SOCKET_FOLDER DATABASE [--year-only|--month-only] [--no-pdf]
+//                               [--summary CAPTION]
+//
+// --summary runs only the summary of that caption ("Отчет по рабочим") and no export: a year's
+// summary written to PDF alone takes minutes.
 
 #include "Figures.h"
 #include "ServerTimes.h"
@@ -158,7 +162,7 @@ int main(int argc, char** argv)
     if (arguments.size() < 3) {
         std::fprintf(stderr,
                      "usage: tabel_bench_summary_reports SOCKET_FOLDER DATABASE [--year-only|--month-only] "
-                     "[--no-pdf]\n");
+                     "[--no-pdf] [--summary CAPTION]\n");
         return 2;
     }
     Database database;
@@ -167,6 +171,8 @@ int main(int argc, char** argv)
     settings.database = arguments.at(2);
     database.open(settings);
     const bool pdf = !arguments.contains("--no-pdf");
+    const int only = int(arguments.indexOf("--summary"));
+    const QString onlyCaption = only > 0 && only + 1 < arguments.size() ? arguments.at(only + 1) : QString();
     QTemporaryDir folder;
 
     QList<QPair<QString, QString>> periods;
@@ -185,8 +191,10 @@ int main(int argc, char** argv)
         for (SummaryReportKind kind :
              {SummaryReportKind::ByWorkers, SummaryReportKind::ByProducts,
               SummaryReportKind::DetailedByWorkers, SummaryReportKind::DetailedByProducts})
-            benchSummary(database, kind, period, pdf, folder);
-        benchExport(database, period, folder);
+            if (onlyCaption.isEmpty() || summaryReportForm(kind).caption == onlyCaption)
+                benchSummary(database, kind, period, pdf, folder);
+        if (onlyCaption.isEmpty())
+            benchExport(database, period, folder);
     }
     return 0;
 }

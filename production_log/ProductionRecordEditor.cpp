@@ -25,6 +25,14 @@
 namespace tabel {
 
 namespace {
+
+// A long operation text begins with the product's grade, which tells it from the others;
+// a box scrolled to the end of its text would hide it.
+void showStartOf(QLineEdit* box)
+{
+    box->setCursorPosition(0);
+}
+
 constexpr qint64 integerMaximum = std::numeric_limits<qint32>::max();
 constexpr qint64 smallintMaximum = std::numeric_limits<qint16>::max();
 
@@ -170,6 +178,7 @@ void ProductionRecordEditor::prepareChange(const WorkingDay& day, const QVariant
     const QString vid = record.value(QStringLiteral("vid")).toString().trimmed();
     m_operation->setText(operationChoiceText(record.value(QStringLiteral("marka")).toString(), vid,
                                              record.value(QStringLiteral("naimen"))));
+    showStartOf(m_operation);
     m_quantity->setText(QString::number(record.value(QStringLiteral("kol_vo")).toLongLong()));
     m_rejects->setText(QString::number(record.value(QStringLiteral("brak")).toInt()));
     m_hours->setText(QString::number(record.value(QStringLiteral("time")).toInt()));
@@ -247,6 +256,7 @@ void ProductionRecordEditor::pickOperation()
         PriceBasis basis = readPriceBasis(m_dataModule.database(), m_operationId);
         basis.basePrice = choice->basePrice;
         m_finalPrice->setToolTip(explainedPrice(basis, m_day.dayOff, m_day.shift));
+        showStartOf(m_operation);
     }
     applyColourRule();
     refreshDisplay();

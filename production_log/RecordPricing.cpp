@@ -28,7 +28,7 @@ QString displayPrice(double value)
 
 QString explainedPrice(const PriceBasis& basis, bool dayOff, int shift)
 {
-    const auto money = [](double value) { return formatDecimal(value, 2, 4); };
+    const auto money = [](double value) { return halfEvenText(value, 2, 4); };
     QString text = QStringLiteral("Цена %1").arg(money(basis.basePrice));
     if (basis.normEntries > 1)
         text += QStringLiteral(" — наименьшая по нормам (норма %1)").arg(basis.norm);

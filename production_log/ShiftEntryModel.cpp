@@ -29,7 +29,7 @@ void ShiftEntryModel::setExisting(StaticQuery& dailyList)
              QString::number(value("kol_vo").toLongLong()), QString::number(value("brak").toInt()),
              QString::number(value("time").toInt()),
              paint ? QString::number(value("color").toInt()) : QString(),
-             displayPrice(value("cena").toDouble()), formatDecimal(value("summa").toDouble(), 2, 2)});
+             displayPrice(value("cena").toDouble()), halfEvenText(value("summa").toDouble(), 2, 2)});
     }
     endResetModel();
 }

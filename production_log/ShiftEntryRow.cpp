@@ -73,7 +73,7 @@ QString ShiftEntryRow::text(int column, const WorkingDay& day) const
         return operation ? displayPrice(price(day)) : QString();
     case AmountColumn:
         if (const std::optional<double> value = amount(day))
-            return formatDecimal(*value, 2, 2);
+            return halfEvenText(*value, 2, 2);
         return QString();
     }
     return QString();

@@ -37,7 +37,7 @@ QString PriceListExport::statement()
 void PriceListExport::run()
 {
     QSqlQuery rows = m_database.execute(statement());
-    if (m_writer.open() == SpreadsheetWriter::Result::Failed)
+    if (m_writer.open(QStringLiteral("Прайс-лист")) == SpreadsheetWriter::Result::Failed)
         return;
 
     m_writer.writeCell(kSheet, GradeColumn, 1, QStringLiteral("Марка"));

@@ -1,6 +1,6 @@
-#include "report_engine/BandStream.h"
+#include "report_engine/BandStream_p.h"
 
-namespace tabel {
+namespace tabel::Internal {
 
 BandStream::BandStream(const ResolvedReport& report, StreamCursor cursor)
     : m_report(report), m_cursor(std::move(cursor))
@@ -141,4 +141,4 @@ int BandStream::rowForTexts() const
     }
 }
 
-} // namespace tabel
+} // namespace tabel::Internal

@@ -22,6 +22,9 @@ struct PlacedText
     QString text;
     QRectF rect;
     const ReportItem* item = nullptr;
+    // The size it is painted in: the item's own, or smaller where the text would not fit its
+    // rectangle (the text then shortened at its end, or, for a number, the rectangle widened).
+    double pointSize = 0;
 };
 
 // One page as the layout pass placed it: what the painter draws and what tests look at.

@@ -1,14 +1,12 @@
-#include "report_engine/PageLayouter.h"
+#include "report_engine/PageLayouter_p.h"
 
 #include "report_engine/DisplayText.h"
 
 #include <QElapsedTimer>
 
-namespace tabel {
+namespace tabel::Internal {
 
 namespace {
-
-constexpr double millimetresPerInch = 25.4;
 
 double bandsHeight(const BandList& bands)
 {
@@ -21,14 +19,15 @@ double bandsHeight(const BandList& bands)
 } // namespace
 
 PageLayouter::PageLayouter(const ReportDefinition& definition, const RowSource& rows, QSizeF pageSize)
-    : m_definition(definition), m_rows(rows), m_pageSize(pageSize)
+    : m_definition(definition), m_rows(rows), m_pageSize(pageSize), m_margins(definition.page.margins())
 {
-    const QMarginsF& millimetres = definition.page.marginsMillimetres;
-    const double unitsPerMillimetre = reportUnitsPerInch / millimetresPerInch;
-    m_margins =
-        QMarginsF(millimetres.left() * unitsPerMillimetre, millimetres.top() * unitsPerMillimetre,
-                  millimetres.right() * unitsPerMillimetre, millimetres.bottom() * unitsPerMillimetre);
     resolveNames();
+    double height = bandsHeight(m_definition.detail);
+    m_heightFromHeader = QList<double>(m_definition.groups.size(), 0.0);
+    for (int level = int(m_definition.groups.size()) - 1; level >= 0; --level) {
+        height += bandsHeight(m_definition.groups.at(level).header);
+        m_heightFromHeader[level] = height;
+    }
     StreamCursor start;
     start.sums = QList<double>(m_resolved.sumCounters.size(), 0.0);
     m_pageStarts.append(start);
@@ -122,7 +121,7 @@ std::shared_ptr<const LaidOutPage> PageLayouter::page(int index)
     return page;
 }
 
-PageLayouter::PageEnd PageLayouter::runPage(int index, LaidOutPage* page) const
+PageLayouter::PageEnd PageLayouter::runPage(int index, LaidOutPage* page, int bandLimit) const
 {
     BandStream stream(m_resolved, m_pageStarts.at(index));
     const int pageNumber = index + 1;
@@ -137,17 +136,46 @@ PageLayouter::PageEnd PageLayouter::runPage(int index, LaidOutPage* page) const
             placeBand(header, top, stream.rowForTexts(), stream.cursor(), *page);
         top += header.height;
     }
+    if (band)
+        top += continuedHeaders(stream, top, page);
     const double contentTop = top;
-    PageEnd end;
-    for (; band; band = stream.next()) {
+
+    // The first band of the last row that began on this page: how many bands came before it and
+    // where it stands.
+    int rowStartBands = -1;
+    double rowStartTop = 0;
+    int lastRow = -1;
+    int taken = 0;
+    for (; band && taken != bandLimit; band = stream.next()) {
+        const StreamCursor& cursor = stream.cursor();
+        const bool ofRow = cursor.stage == StreamStage::OpenForRow || cursor.stage == StreamStage::Detail;
+        const double needed =
+            cursor.stage == StreamStage::OpenForRow ? heightDownToFirstRow(cursor) : band->height;
         // A band taller than a whole page still prints, overflowing, rather than never.
-        if (top + band->height > bottom && top > contentTop)
+        if (top + needed > bottom && top > contentTop) {
+            const bool footer =
+                cursor.stage == StreamStage::CloseForRow || cursor.stage == StreamStage::CloseAtEnd;
+            if (footer && rowStartBands >= 0 && rowStartTop > contentTop) {
+                if (page) {
+                    page->bands.clear();
+                    page->texts.clear();
+                }
+                return runPage(index, page, rowStartBands);
+            }
             break;
+        }
+        if (ofRow && cursor.pendingRow != lastRow) {
+            rowStartBands = taken;
+            rowStartTop = top;
+        }
+        lastRow = ofRow ? cursor.pendingRow : -1;
         stream.take();
+        ++taken;
         if (page)
             placeBand(*band, top, stream.rowForTexts(), stream.cursor(), *page);
         top += band->height;
     }
+    PageEnd end;
     end.lastPage = band == nullptr;
     end.nextPageStart = stream.cursor();
 
@@ -161,16 +189,71 @@ PageLayouter::PageEnd PageLayouter::runPage(int index, LaidOutPage* page) const
     return end;
 }
 
+double PageLayouter::continuedHeaders(const BandStream& stream, double top, LaidOutPage* page) const
+{
+    const StreamCursor& cursor = stream.cursor();
+    int continuing = 0;
+    switch (cursor.stage) {
+    case StreamStage::OpenForRow:
+        continuing = cursor.level;
+        break;
+    case StreamStage::Detail:
+    case StreamStage::CloseForRow:
+    case StreamStage::CloseAtEnd:
+        continuing = int(cursor.openGroupValues.size());
+        break;
+    default:
+        return 0;
+    }
+    static const QString continued = QStringLiteral(" (продолжение)");
+    const double headersTop = top;
+    for (int level = 0; level < continuing; ++level)
+        for (const ReportBand& header : m_definition.groups.at(level).header) {
+            if (page)
+                placeBand(header, top, stream.rowForTexts(), cursor, *page, continued);
+            top += header.height;
+        }
+    return top - headersTop;
+}
+
+double PageLayouter::heightDownToFirstRow(const StreamCursor& cursor) const
+{
+    double height = m_heightFromHeader.at(cursor.level);
+    const BandList& header = m_definition.groups.at(cursor.level).header;
+    for (int band = 0; band < cursor.bandIndex && band < header.size(); ++band)
+        height -= header.at(band).height;
+    return height;
+}
+
 void PageLayouter::placeBand(const ReportBand& band, double top, int row, const StreamCursor& cursor,
-                             LaidOutPage& page) const
+                             LaidOutPage& page, const QString& suffix) const
 {
     const double width =
         band.width > 0 ? band.width : m_pageSize.width() - m_margins.left() - m_margins.right();
     const QRectF bandRect(m_margins.left(), top, width, band.height);
     page.bands.append({bandRect, &band});
-    for (const ReportItem& item : band.items)
-        page.texts.append(
-            {textOf(item, row, cursor, page.number), item.rect.translated(bandRect.topLeft()), &item});
+    for (const ReportItem& item : band.items) {
+        QString text = textOf(item, row, cursor, page.number);
+        if (!suffix.isEmpty() && !text.isEmpty() &&
+            (item.content == ItemContent::Field || item.content == ItemContent::Computed))
+            text += suffix;
+        // A number too wide even in the smallest size may reach up to the next item, not over it.
+        auto spareRoom = [&] {
+            SpareRoom spare{item.rect.left(), width - item.rect.right()};
+            for (const ReportItem& other : band.items) {
+                if (&other == &item || other.rect.bottom() <= item.rect.top() ||
+                    other.rect.top() >= item.rect.bottom())
+                    continue;
+                if (other.rect.center().x() < item.rect.center().x())
+                    spare.left = std::min(spare.left, std::max(0.0, item.rect.left() - other.rect.right()));
+                else
+                    spare.right = std::min(spare.right, std::max(0.0, other.rect.left() - item.rect.right()));
+            }
+            return spare;
+        };
+        FittedText fitted = m_fitter.fit(text, item, item.rect, spareRoom);
+        page.texts.append({fitted.text, fitted.rect.translated(bandRect.topLeft()), &item, fitted.pointSize});
+    }
 }
 
 QString PageLayouter::textOf(const ReportItem& item, int row, const StreamCursor& cursor,
@@ -192,4 +275,4 @@ QString PageLayouter::textOf(const ReportItem& item, int row, const StreamCursor
     return {};
 }
 
-} // namespace tabel
+} // namespace tabel::Internal

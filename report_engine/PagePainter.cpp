@@ -35,12 +35,12 @@ PagePainter::PagePainter(QPainter& painter) : m_painter(painter)
         m_deviceDpiY = device->logicalDpiY();
 }
 
-QFont PagePainter::fontOf(const ReportFont& font) const
+QFont PagePainter::fontOf(const ReportFont& font, double pointSize) const
 {
     QFont drawn(drawnFontFamily(font.family));
     // The painter resolves points by the device's resolution and then applies our scale to
     // units; dividing it out here leaves the size in points of paper.
-    drawn.setPointSizeF(font.pointSize * reportUnitsPerInch / m_deviceDpiY);
+    drawn.setPointSizeF(pointSize * reportUnitsPerInch / m_deviceDpiY);
     drawn.setBold(font.bold);
     drawn.setStyleStrategy(QFont::PreferOutline);
     return drawn;
@@ -59,6 +59,7 @@ void PagePainter::paint(const LaidOutPage& page)
             m_painter.fillRect(placed.rect, placed.band->background);
 
     const ReportFont* currentFont = nullptr;
+    double currentSize = 0;
     m_painter.setPen(Qt::black);
     for (const PlacedText& placed : page.texts) {
         const ReportItem& item = *placed.item;
@@ -66,12 +67,17 @@ void PagePainter::paint(const LaidOutPage& page)
             m_painter.fillRect(placed.rect, item.background);
         if (placed.text.isEmpty())
             continue;
-        if (!currentFont || currentFont->family != item.font.family ||
-            currentFont->pointSize != item.font.pointSize || currentFont->bold != item.font.bold) {
-            m_painter.setFont(fontOf(item.font));
+        const double size = placed.pointSize > 0 ? placed.pointSize : item.font.pointSize;
+        if (!currentFont || currentFont->family != item.font.family || currentSize != size ||
+            currentFont->bold != item.font.bold) {
+            m_painter.setFont(fontOf(item.font, size));
             currentFont = &item.font;
+            currentSize = size;
         }
-        m_painter.drawText(placed.rect, int(item.alignment) | Qt::TextSingleLine, placed.text);
+        // The layout made the text fit; a screen's hinting may still add a fraction of a dot,
+        // which must not cut the last letter off.
+        m_painter.drawText(placed.rect, int(item.alignment) | Qt::TextSingleLine | Qt::TextDontClip,
+                           placed.text);
     }
 
     for (const PlacedBand& placed : page.bands)

@@ -22,7 +22,7 @@ public:
     void paint(const LaidOutPage& page);
 
 private:
-    QFont fontOf(const ReportFont& font) const;
+    QFont fontOf(const ReportFont& font, double pointSize) const;
     void paintLines(const PlacedBand& placed);
 
     QPainter& m_painter;

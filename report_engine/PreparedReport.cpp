@@ -1,6 +1,6 @@
 #include "report_engine/PreparedReport.h"
 
-#include "report_engine/PageLayouter.h"
+#include "report_engine/PageLayouter_p.h"
 #include "report_engine/PagePainter.h"
 
 #include <QPageSize>
@@ -8,21 +8,9 @@
 
 namespace tabel {
 
-namespace {
-
-QSizeF a4InUnits(QPageLayout::Orientation orientation)
-{
-    const QSizeF millimetres = QPageSize(QPageSize::A4).size(QPageSize::Millimeter);
-    const QSizeF portrait(std::round(millimetres.width() / 25.4 * reportUnitsPerInch),
-                          std::round(millimetres.height() / 25.4 * reportUnitsPerInch));
-    return orientation == QPageLayout::Portrait ? portrait : portrait.transposed();
-}
-
-} // namespace
-
 PreparedReport::PreparedReport(ReportDefinition definition, std::shared_ptr<const RowSource> rows)
     : m_definition(std::move(definition)), m_rows(std::move(rows)),
-      m_layouter(std::make_unique<PageLayouter>(m_definition, *m_rows, pageSize()))
+      m_layouter(std::make_unique<Internal::PageLayouter>(m_definition, *m_rows, pageSize()))
 {
 }
 
@@ -30,7 +18,7 @@ PreparedReport::~PreparedReport() = default;
 
 QSizeF PreparedReport::pageSize() const
 {
-    return a4InUnits(m_definition.page.orientation);
+    return m_definition.page.paperSize();
 }
 
 QPageLayout PreparedReport::printerPageLayout() const

@@ -12,12 +12,15 @@ class QPainter;
 
 namespace tabel {
 
+namespace Internal {
 class PageLayouter;
+}
 
 // A report definition applied to rows: pages counted and laid out. The whole report is never
 // held at once: the count pass keeps per page only the cursor it starts from, and a page's
 // texts are laid out when someone asks for the page (a few recent ones are kept). So a year
 // of rows costs a few bytes a page, and the first page is ready before the rows are counted.
+// Laying out measures texts in their fonts (see TextFitter), so it needs a QGuiApplication.
 class PreparedReport
 {
 public:
@@ -50,7 +53,7 @@ public:
 private:
     const ReportDefinition m_definition;
     const std::shared_ptr<const RowSource> m_rows;
-    std::unique_ptr<PageLayouter> m_layouter;
+    std::unique_ptr<Internal::PageLayouter> m_layouter;
 };
 
 } // namespace tabel

@@ -1,5 +1,8 @@
 #include "report_engine/ReportDefinition.h"
 
+#include <QPageSize>
+#include <cmath>
+
 namespace tabel {
 
 namespace {
@@ -89,6 +92,28 @@ ReportItem& ReportItem::withBackground(const QColor& colour)
 {
     background = colour;
     return *this;
+}
+
+QSizeF PageSetup::paperSize() const
+{
+    const QSizeF millimetres = QPageSize(QPageSize::A4).size(QPageSize::Millimeter);
+    const QSizeF portrait(std::round(millimetres.width() / millimetresPerInch * reportUnitsPerInch),
+                          std::round(millimetres.height() / millimetresPerInch * reportUnitsPerInch));
+    return orientation == QPageLayout::Portrait ? portrait : portrait.transposed();
+}
+
+QMarginsF PageSetup::margins() const
+{
+    const double unitsPerMillimetre = reportUnitsPerInch / millimetresPerInch;
+    return QMarginsF(
+        marginsMillimetres.left() * unitsPerMillimetre, marginsMillimetres.top() * unitsPerMillimetre,
+        marginsMillimetres.right() * unitsPerMillimetre, marginsMillimetres.bottom() * unitsPerMillimetre);
+}
+
+double PageSetup::contentWidth() const
+{
+    const QMarginsF units = margins();
+    return paperSize().width() - units.left() - units.right();
 }
 
 bool ReportDefinition::setLabelCaption(const QString& name, const QString& caption)

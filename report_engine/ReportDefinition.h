@@ -7,6 +7,7 @@
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
 #include <functional>
 
@@ -14,6 +15,7 @@ namespace tabel {
 
 // Positions and sizes in a report are in units of 1/96 inch; A4 is 794 x 1123 of them.
 constexpr double reportUnitsPerInch = 96.0;
+constexpr double millimetresPerInch = 25.4;
 
 using RowFilter = std::function<bool(const ReportRow&)>;
 using ComputedText = std::function<QString(const ReportRow&)>;
@@ -104,6 +106,13 @@ struct PageSetup
 {
     QPageLayout::Orientation orientation = QPageLayout::Portrait;
     QMarginsF marginsMillimetres{10, 10, 10, 10};
+
+    // The paper in report units: 794 x 1123 or 1123 x 794.
+    QSizeF paperSize() const;
+    // The margins in report units.
+    QMarginsF margins() const;
+    // The width between the margins: what a band of width 0 spans.
+    double contentWidth() const;
 };
 
 enum class PreviewZoom {

@@ -1,12 +1,14 @@
 #include "report_engine/ReportPreview.h"
 
 #include "common/BusyCursor.h"
+#include "common/DocumentFileName.h"
 #include "report_engine/PdfExport.h"
 #include "report_engine/PreparedReport.h"
 #include "report_engine/PreviewPageView.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -15,6 +17,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -22,6 +25,7 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
 
 namespace tabel {
@@ -34,19 +38,64 @@ constexpr double smallestZoom = 0.1;
 constexpr double largestZoom = 8.0;
 constexpr int pageGapPixels = 16; // grey around the page, so its edges show
 
-QString askPdfFileByDialog(QWidget* parent)
+const QString defaultDocumentName = QStringLiteral("Предварительный просмотр");
+
+QString askPdfFileByDialog(QWidget* parent, const QString& suggestedName)
 {
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("Сохранить в PDF"), QString(),
-                                        QStringLiteral("PDF (*.pdf)"));
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("Сохранить в PDF"),
+                                        QDir::home().filePath(suggestedName), QStringLiteral("PDF (*.pdf)"));
 }
+
+// "Страница k из N" with "Отмена" while a long report goes to paper or to a file.
+class OutputProgress
+{
+public:
+    OutputProgress(QWidget* parent, const QString& title)
+        : m_dialog(QString(), QStringLiteral("Отмена"), 0, 0, parent)
+    {
+        m_dialog.setObjectName(QStringLiteral("OutputProgress"));
+        m_dialog.setWindowTitle(title);
+        m_dialog.setWindowModality(Qt::WindowModal);
+        m_dialog.setAutoClose(false);
+        m_dialog.setAutoReset(false);
+        m_dialog.setMinimumDuration(500);
+    }
+
+    // Counts every page, saying how far it got; false if the user stopped it.
+    bool countPages(PreparedReport& report)
+    {
+        while (!report.layoutMore(progressSliceMilliseconds)) {
+            m_dialog.setLabelText(QStringLiteral("Подсчёт страниц: %1…").arg(report.knownPageCount()));
+            QCoreApplication::processEvents();
+            if (m_dialog.wasCanceled())
+                return false;
+        }
+        return true;
+    }
+
+    PageProgress pages()
+    {
+        return [this](int done, int total) {
+            m_dialog.setMaximum(total);
+            m_dialog.setLabelText(QStringLiteral("Страница %1 из %2").arg(done).arg(total));
+            m_dialog.setValue(done);
+            QCoreApplication::processEvents();
+            return !m_dialog.wasCanceled();
+        };
+    }
+
+private:
+    static constexpr int progressSliceMilliseconds = 100;
+    QProgressDialog m_dialog;
+};
 
 } // namespace
 
-ReportPreview::ReportPreview(PreparedReport& report, const QString& caption, QWidget* parent)
-    : QDialog(parent), m_report(report), m_askPdfFile(askPdfFileByDialog)
+ReportPreview::ReportPreview(PreparedReport& report, const QString& documentName, QWidget* parent)
+    : QDialog(parent), m_report(report), m_documentName(documentName), m_askPdfFile(askPdfFileByDialog)
 {
     setObjectName(QStringLiteral("ReportPreview"));
-    setWindowTitle(caption.isEmpty() ? QStringLiteral("Предварительный просмотр") : caption);
+    setWindowTitle(documentName.isEmpty() ? defaultDocumentName : documentName);
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
     // The whole screen even where no window manager honours the maximised state.
     if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
@@ -254,7 +303,48 @@ bool ReportPreview::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_scrollArea->viewport() && event->type() == QEvent::Resize)
         applyZoomMode();
+    if (watched == m_scrollArea->viewport() && event->type() == QEvent::Wheel) {
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        if (!(wheel->modifiers() & Qt::ControlModifier) && turnPageByWheel(wheel->angleDelta().y()))
+            return true;
+    }
     return QDialog::eventFilter(watched, event);
+}
+
+// The wheel scrolls the page and, at its end, goes on to the next one (at its top, to the one
+// before), as a document viewer does.
+bool ReportPreview::turnPageByWheel(int delta)
+{
+    QScrollBar* bar = m_scrollArea->verticalScrollBar();
+    if (delta < 0 && bar->value() >= bar->maximum() && m_report.page(currentPage() + 1)) {
+        showPage(currentPage() + 1);
+        bar->setValue(bar->minimum());
+        return true;
+    }
+    if (delta > 0 && bar->value() <= bar->minimum() && currentPage() > 0) {
+        showPage(currentPage() - 1);
+        bar->setValue(bar->maximum());
+        return true;
+    }
+    return false;
+}
+
+QString ReportPreview::suggestedPdfName() const
+{
+    return documentFileName(m_documentName.isEmpty() ? QStringLiteral("Отчет") : m_documentName,
+                            QStringLiteral("pdf"));
+}
+
+bool ReportPreview::countPagesShowingProgress()
+{
+    if (!m_report.isComplete()) {
+        OutputProgress progress(this, windowTitle());
+        if (!progress.countPages(m_report))
+            return false;
+    }
+    m_layoutTimer.stop();
+    updatePageStatus();
+    return true;
 }
 
 void ReportPreview::zoomIn()
@@ -281,16 +371,12 @@ void ReportPreview::fitPageWidth()
 
 void ReportPreview::print()
 {
+    if (!countPagesShowingProgress())
+        return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(m_report.printerPageLayout());
     printer.setFullPage(true);
-    {
-        BusyCursor busy;
-        m_report.layoutAll();
-    }
-    m_layoutTimer.stop();
-    updatePageStatus();
-
+    printer.setDocName(windowTitle());
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(QStringLiteral("Печать"));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange);
@@ -298,39 +384,40 @@ void ReportPreview::print()
     if (dialog.exec() != QDialog::Accepted)
         return;
     const bool range = printer.printRange() == QPrinter::PageRange;
-    const int first = range ? std::max(printer.fromPage(), 1) - 1 : 0;
-    const int last = range && printer.toPage() > 0 ? std::min(printer.toPage(), m_report.knownPageCount()) - 1
-                                                   : m_report.knownPageCount() - 1;
-    BusyCursor busy;
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        m_resultText->setText(QStringLiteral("Не удалось начать печать"));
-        return;
+    PageRange pages;
+    if (range) {
+        pages.first = std::max(printer.fromPage(), 1) - 1;
+        pages.last = printer.toPage() > 0 ? printer.toPage() - 1 : -1;
     }
-    for (int index = first; index <= last; ++index) {
-        if (index > first)
-            printer.newPage();
-        m_report.paintPage(index, painter);
+    OutputResult result = OutputResult::Failed;
+    {
+        OutputProgress progress(this, QStringLiteral("Печать"));
+        result = printReport(m_report, printer, pages, progress.pages());
     }
-    painter.end();
-    m_resultText->setText(QStringLiteral("Отправлено на печать"));
+    m_resultText->setText(result == OutputResult::Done ? QStringLiteral("Отправлено на печать")
+                          : result == OutputResult::Cancelled ? QStringLiteral("Печать отменена")
+                                                              : QStringLiteral("Не удалось начать печать"));
 }
 
 void ReportPreview::saveToPdf()
 {
-    QString fileName = m_askPdfFile(this);
+    QString fileName = m_askPdfFile(this, suggestedPdfName());
     if (fileName.isEmpty())
         return;
     if (!fileName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
         fileName += QLatin1String(".pdf");
-    bool written = false;
+    if (!countPagesShowingProgress())
+        return;
+    OutputResult result = OutputResult::Failed;
     {
-        BusyCursor busy;
-        written = writeReportPdf(m_report, fileName);
+        OutputProgress progress(this, QStringLiteral("Сохранить в PDF"));
+        result = writeReportPdf(m_report, fileName, m_documentName, {}, progress.pages());
     }
     updatePageStatus();
-    m_resultText->setText(written ? QStringLiteral("Сохранено в %1").arg(fileName)
-                                  : QStringLiteral("Не удалось записать файл %1").arg(fileName));
+    m_resultText->setText(result == OutputResult::Done ? QStringLiteral("Сохранено в %1").arg(fileName)
+                          : result == OutputResult::Cancelled
+                              ? QStringLiteral("Сохранение отменено")
+                              : QStringLiteral("Не удалось записать файл %1").arg(fileName));
 }
 
 } // namespace tabel

@@ -21,10 +21,13 @@ class ReportPreview : public QDialog
 {
     Q_OBJECT
 public:
-    // Asked for the file "Сохранить в PDF" writes; an empty answer cancels.
-    using PdfFileQuestion = std::function<QString(QWidget* parent)>;
+    // Asked for the file "Сохранить в PDF" writes, with the name it proposes; an empty answer
+    // cancels.
+    using PdfFileQuestion = std::function<QString(QWidget* parent, const QString& suggestedName)>;
 
-    explicit ReportPreview(PreparedReport& report, const QString& caption = QString(),
+    // documentName says what the report is ("Табель Декабрь 2026"): the window's title, the
+    // proposed file name and the PDF's title.
+    explicit ReportPreview(PreparedReport& report, const QString& documentName = QString(),
                            QWidget* parent = nullptr);
 
     void setPdfFileQuestion(PdfFileQuestion question) { m_askPdfFile = std::move(question); }
@@ -36,6 +39,8 @@ public:
     QString pageStatus() const;
     // What the last save or print did, for the user to read.
     QString resultText() const;
+    // The file name "Сохранить в PDF" proposes.
+    QString suggestedPdfName() const;
 
 public slots:
     void print();
@@ -63,8 +68,11 @@ private:
     void layoutSlice();
     void updatePageStatus();
     void goToLastPage();
+    bool turnPageByWheel(int delta);
+    bool countPagesShowingProgress();
 
     PreparedReport& m_report;
+    QString m_documentName;
     PdfFileQuestion m_askPdfFile;
     PreviewPageView* m_pageView = nullptr;
     QScrollArea* m_scrollArea = nullptr;

@@ -51,7 +51,8 @@ QString ProductionSummaryExport::operationText(const QString& operation, const Q
 void ProductionSummaryExport::run(const ReportPeriod& period, int productKindChoice)
 {
     QSqlQuery rows = runSummaryStatement(m_database, statement(), periodParameters(period));
-    if (m_writer.open() == SpreadsheetWriter::Result::Failed)
+    if (m_writer.open(periodDocumentName(QStringLiteral("Сводка по продукции"), period)) ==
+        SpreadsheetWriter::Result::Failed)
         return;
 
     const QSqlRecord record = rows.record();

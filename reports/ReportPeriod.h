@@ -20,6 +20,10 @@ ReportPeriod previousMonth(const QDate& today);
 // The title of a summary: its prefix, then both dates as DD.MM.YYYY.
 QString periodTitle(const QString& prefix, const ReportPeriod& period);
 
+// What a document of the period is called, for its preview and its files:
+// "Отчет по рабочим 01.11.2026-01.12.2026".
+QString periodDocumentName(const QString& caption, const ReportPeriod& period);
+
 // The two dates as the summaries' statements name them.
 SqlParams periodParameters(const ReportPeriod& period);
 

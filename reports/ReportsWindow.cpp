@@ -184,7 +184,7 @@ void ReportsWindow::openSummary(SummaryReportKind kind)
         BusyCursor busy;
         report = SummaryReportBuilder(m_database).prepare(form, period(), productKindChoice());
     }
-    ReportPreview preview(*report, form.caption, this);
+    ReportPreview preview(*report, periodDocumentName(form.caption, period()), this);
     preview.exec();
 }
 

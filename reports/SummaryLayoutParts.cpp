@@ -39,12 +39,12 @@ QRectF columnRect(const Column& column, double height)
 
 BandList reportHeader(double titlePointSize, const QList<Heading>& headings, double headingPointSize)
 {
-    QList<ReportItem> items{ReportItem::namedLabel(QStringLiteral("title"), {0, 0, bandWidth, titleHeight})
+    QList<ReportItem> items{ReportItem::namedLabel(QStringLiteral("title"), {0, 0, bandWidth(), titleHeight})
                                 .withFont(font, titlePointSize, true)};
     // A heading reaches to the next one, so that none is cut short by a guessed width.
     for (int index = 0; index < headings.size(); ++index) {
         const double left = headings.at(index).left;
-        const double right = index + 1 < headings.size() ? headings.at(index + 1).left : bandWidth;
+        const double right = index + 1 < headings.size() ? headings.at(index + 1).left : bandWidth();
         items.append(
             ReportItem::label(headings.at(index).text, {left, titleHeight, right - left, headingHeight})
                 .withName(QStringLiteral("heading"))
@@ -61,7 +61,7 @@ ReportGroup group(const QString& field, const QColor& background)
     ReportGroup made;
     made.field = field;
     made.header = {band(groupHeaderHeight,
-                        {ReportItem::fieldText(field, {4, 0, bandWidth - 8, groupHeaderHeight})
+                        {ReportItem::fieldText(field, {4, 0, bandWidth() - 8, groupHeaderHeight})
                              .withName(field + QStringLiteral("Header"))
                              .withFont(font, 10, true)},
                         background)};
@@ -139,7 +139,7 @@ BandList reportFooter(double totalLabelLeft, QList<ReportItem> sums)
 
 BandList pageFooter()
 {
-    return {band(pageFooterHeight, {ReportItem::pageNumber({bandWidth - 100, 0, 100, pageFooterHeight})
+    return {band(pageFooterHeight, {ReportItem::pageNumber({bandWidth() - 100, 0, 100, pageFooterHeight})
                                         .withName(QStringLiteral("pageNumber"))
                                         .withFont(font, 9)
                                         .withAlignment(Qt::AlignRight)})};

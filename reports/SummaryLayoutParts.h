@@ -8,7 +8,11 @@
 // holds only what tells one summary from another.
 namespace tabel::summary_layout {
 
-constexpr double bandWidth = 718;
+// The summaries print on portrait A4 with the default margins; a band spans the width between them.
+inline double bandWidth()
+{
+    return PageSetup().contentWidth();
+}
 
 struct Heading
 {

@@ -24,6 +24,8 @@
 #include "spreadsheet/SpreadsheetWriter.h"
 #include "timesheet/TimesheetWindow.h"
 
+#include <QDateTime>
+
 namespace tabel {
 
 ApplicationShell::ApplicationShell(Messages& messages, const Clock& clock, BuildStamp build, Timing timing)
@@ -66,6 +68,9 @@ void ApplicationShell::createWindows()
     // makes them first, and the main window is the parent of all the rest.
     QWidget* main = m_mainWindow.get();
     m_spreadsheetViewer = std::make_unique<DesktopSpreadsheetViewer>(m_messages);
+    // The workbooks handed to the spreadsheet program stay behind when it closes; a day is long
+    // enough for the user to have saved what they wanted.
+    SpreadsheetWriter::removeWorkbooksOlderThan(QDateTime::currentDateTime().addDays(-1));
     m_reportsWriter = std::make_unique<SpreadsheetWriter>(m_messages, *m_spreadsheetViewer);
     m_workerEditor = std::make_unique<WorkerEditor>(m_database, m_messages, main);
     m_productEditor = std::make_unique<ProductEditor>(*m_dataModule, m_messages, main);

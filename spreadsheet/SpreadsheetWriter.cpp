@@ -1,12 +1,13 @@
 #include "spreadsheet/SpreadsheetWriter.h"
 
+#include "common/DocumentFileName.h"
 #include "common/Messages.h"
 #include "spreadsheet/SpreadsheetViewer.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryFile>
+#include <QTemporaryDir>
 
 #include <xlsxwriter.h>
 
@@ -16,6 +17,12 @@
 namespace tabel {
 
 namespace {
+
+// QTemporaryDir's pattern; removeWorkbooksOlderThan matches what it makes.
+QString workbookFolderPattern()
+{
+    return QStringLiteral("tabel-XXXXXX");
+}
 
 const QString kCannotOpen = QStringLiteral("Невозможно открыть Microsoft Excel.");
 const QString kCannotAddWorkbook = QStringLiteral("Ошибка открытия файла Microsoft Excel.");
@@ -87,19 +94,28 @@ SpreadsheetWriter::~SpreadsheetWriter()
     discard();
 }
 
-SpreadsheetWriter::Result SpreadsheetWriter::open()
+SpreadsheetWriter::Result SpreadsheetWriter::open(const QString& documentName)
 {
     discard();
 
     const QString folder = m_folder.isEmpty() ? QDir::tempPath() : m_folder;
     // The file is claimed now, so that an unusable folder is found before any cell is written.
-    QTemporaryFile file(QDir(folder).filePath(QStringLiteral("tabel-XXXXXX.xlsx")));
-    file.setAutoRemove(false);
-    if (!file.open()) {
+    QTemporaryDir own(QDir(folder).filePath(workbookFolderPattern()));
+    own.setAutoRemove(false);
+    if (!own.isValid()) {
         m_messages.error(kCannotOpen);
         return Result::Failed;
     }
-    m_path = file.fileName();
+    m_workbookFolder = own.path();
+    m_path = own.filePath(documentFileName(documentName.isEmpty() ? QStringLiteral("Книга") : documentName,
+                                           QStringLiteral("xlsx")));
+    QFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        QDir(m_workbookFolder).removeRecursively();
+        m_workbookFolder.clear();
+        m_messages.error(kCannotOpen);
+        return Result::Failed;
+    }
     file.close();
 
     m_encodedFolder = QFile::encodeName(folder);
@@ -107,7 +123,6 @@ SpreadsheetWriter::Result SpreadsheetWriter::open()
     options.tmpdir = m_encodedFolder.data();
     m_workbook = workbook_new_opt(QFile::encodeName(m_path).constData(), &options);
     if (!m_workbook) {
-        QFile::remove(m_path);
         discard();
         m_messages.error(kCannotOpen);
         return Result::Failed;
@@ -231,9 +246,10 @@ bool SpreadsheetWriter::save()
     const lxw_error result = workbook_close(m_workbook); // frees the workbook whatever the result
     m_workbook = nullptr;
     const QString path = m_path;
+    if (result == LXW_NO_ERROR)
+        m_workbookFolder.clear(); // the spreadsheet program has it now
     discard();
     if (result != LXW_NO_ERROR) {
-        QFile::remove(path);
         m_messages.error(
             QStringLiteral("Не удалось сохранить таблицу в файл %1.").arg(QDir::toNativeSeparators(path)));
         return false;
@@ -246,8 +262,10 @@ void SpreadsheetWriter::discard()
     if (m_workbook) {
         lxw_workbook_free(m_workbook);
         m_workbook = nullptr;
-        QFile::remove(m_path);
     }
+    if (!m_workbookFolder.isEmpty())
+        QDir(m_workbookFolder).removeRecursively();
+    m_workbookFolder.clear();
     m_path.clear();
     m_sheets.clear();
     m_cells.clear();
@@ -255,6 +273,25 @@ void SpreadsheetWriter::discard()
     for (auto& row : m_formats)
         for (auto& cached : row)
             cached = nullptr;
+}
+
+int SpreadsheetWriter::removeWorkbooksOlderThan(const QDateTime& before, const QString& folder)
+{
+    QDir dir(folder.isEmpty() ? QDir::tempPath() : folder);
+    int removed = 0;
+    // Folders of today's naming, and the single files of an earlier one.
+    const QFileInfoList entries =
+        dir.entryInfoList({QStringLiteral("tabel-??????"), QStringLiteral("tabel-??????.xlsx")},
+                          QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    for (const QFileInfo& entry : entries) {
+        if (entry.lastModified() >= before)
+            continue;
+        const bool gone =
+            entry.isDir() ? QDir(entry.filePath()).removeRecursively() : QFile::remove(entry.filePath());
+        if (gone)
+            ++removed;
+    }
+    return removed;
 }
 
 } // namespace tabel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QFlags>
 #include <QHash>
 #include <QSet>
@@ -45,7 +46,9 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(CellFormats)
 class SpreadsheetWriter
 {
 public:
-    // folder: where the workbook file is kept; empty means the system's temporary folder.
+    // folder: where the workbooks are kept, each in a folder of its own ("tabel-XXXXXX") under
+    // the name of its document, so that the spreadsheet program proposes that name when the
+    // user saves it; empty means the system's temporary folder.
     SpreadsheetWriter(Messages& messages, SpreadsheetViewer& viewer, const QString& folder = QString());
     ~SpreadsheetWriter();
     SpreadsheetWriter(const SpreadsheetWriter&) = delete;
@@ -53,7 +56,8 @@ public:
 
     enum class Result { Done, Failed };
 
-    Result open();
+    // documentName: what the workbook holds ("Табель Декабрь 2026"); empty: "Книга".
+    Result open(const QString& documentName = QString());
     Result show(bool visible);
     // Keeps whatever format the cell already has, as typing into it would.
     Result writeCell(int sheet, int column, int row, const QString& text);
@@ -61,6 +65,10 @@ public:
     Result writeFormattedCell(int sheet, int column, int row, const QString& text, CellFormats format);
 
     static QString sheetName() { return QStringLiteral("Лист1"); }
+
+    // Removes the workbooks, and their folders, that the program made in folder (empty: the
+    // system's temporary folder) and last changed before the given time. The count removed.
+    static int removeWorkbooksOlderThan(const QDateTime& before, const QString& folder = QString());
 
 private:
     struct CellState
@@ -85,6 +93,7 @@ private:
 
     lxw_workbook* m_workbook = nullptr;
     QString m_path;
+    QString m_workbookFolder; // the workbook's own, removed with it unless it was shown
     QVector<lxw_worksheet*> m_sheets;
     lxw_format* m_formats[2][2] = {};
     // Per sheet: the state of each written cell by (row, column), and the columns to fit.

@@ -16,7 +16,7 @@ LedgerCheckExport::LedgerCheckExport(SpreadsheetWriter& writer) : m_writer(write
 
 bool LedgerCheckExport::run(const LedgerCheckResult& result)
 {
-    if (m_writer.open() == SpreadsheetWriter::Result::Failed)
+    if (m_writer.open(result.caption()) == SpreadsheetWriter::Result::Failed)
         return false;
     m_writer.show(false);
     // The caption and the summary are not fitted: the name column would grow to the width of a

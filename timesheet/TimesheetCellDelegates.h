@@ -28,6 +28,13 @@ public:
     };
     Look look(int hours, const QPalette& palette) const;
 
+    // The font a cell's value is painted in: the grid's, bold where the look says so, smaller
+    // only if the value would not fit its column otherwise. The value is drawn across the
+    // whole cell, without the style's text margins, so that "24" in bold fits 20 pixels.
+    QFont paintedFont(const QStyleOptionViewItem& option, const QModelIndex& index) const;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+
     static QColor weekendColour() { return QColor(255, 0, 0); }
     static QColor zeroColour() { return QColor(0xC0, 0xC0, 0xC0); }
     static QColor overtimeBackground() { return QColor(0xC0, 0xDC, 0xC0); }
@@ -38,6 +45,17 @@ protected:
 private:
     bool m_weekend = false;
     bool m_inMonth = true;
+};
+
+// A worker's name in its fixed column: a name cut by the column shows whole as its tooltip.
+class TimesheetNameDelegate : public GridDelegate
+{
+public:
+    using GridDelegate::GridDelegate;
+    // The tooltip of a cell: the whole name where the column cuts it, else nothing.
+    QString toolTip(const QStyleOptionViewItem& option, const QModelIndex& index) const;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
 };
 
 // The month's total: bold on a pale lilac of its own.

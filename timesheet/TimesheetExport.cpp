@@ -2,6 +2,7 @@
 
 #include "spreadsheet/SpreadsheetWriter.h"
 #include "timesheet/MonthlySummary.h"
+#include "timesheet/TimesheetPrintLayout.h"
 
 #include <QSqlQuery>
 
@@ -26,7 +27,8 @@ TimesheetExport::TimesheetExport(Database& database, SpreadsheetWriter& writer)
 bool TimesheetExport::run(int month, int year, const Progress& progress)
 {
     QSqlQuery rows = MonthlySummary::open(m_database, month, year);
-    if (m_writer.open() == SpreadsheetWriter::Result::Failed)
+    if (m_writer.open(TimesheetPrintLayout::documentName(monthNames().value(month - 1), year)) ==
+        SpreadsheetWriter::Result::Failed)
         return false;
     // Hidden while it fills, so that the spreadsheet program does not redraw every cell.
     m_writer.show(false);

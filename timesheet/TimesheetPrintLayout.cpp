@@ -21,6 +21,11 @@ QString TimesheetPrintLayout::title(const QString& monthName, int year)
     return monthName + QLatin1Char(' ') + QString::number(year) + QStringLiteral(" г.");
 }
 
+QString TimesheetPrintLayout::documentName(const QString& monthName, int year)
+{
+    return QStringLiteral("Табель ") + monthName + QLatin1Char(' ') + QString::number(year);
+}
+
 ReportDefinition TimesheetPrintLayout::definition(const QString& title)
 {
     ReportDefinition report;
@@ -69,8 +74,7 @@ ReportDefinition TimesheetPrintLayout::definition(const QString& title)
 
     ReportBand footer;
     footer.height = lineHeight;
-    // A4 landscape is 1123 units wide; the margins take 10 mm on either side.
-    const double contentWidth = 1123 - 2 * 10 / 25.4 * reportUnitsPerInch;
+    const double contentWidth = report.page.contentWidth();
     footer.items << ReportItem::pageNumber({contentWidth - 150, 0, 150, lineHeight})
                         .withFont(QStringLiteral("Arial"), 10)
                         .withAlignment(Qt::AlignRight);

@@ -20,6 +20,8 @@ public:
     // title: "Март 2021 г.", set as the title label's caption.
     static ReportDefinition definition(const QString& title);
     static QString title(const QString& monthName, int year);
+    // What the printed or exported time sheet is called: "Табель Декабрь 2026".
+    static QString documentName(const QString& monthName, int year);
 };
 
 } // namespace tabel

@@ -140,6 +140,7 @@ QWidget* TimesheetWindow::buildShiftPage(int shift)
         m_dayDelegates[shift - 1][day - 1] = delegate;
     }
     gridLayout->setDelegate(QStringLiteral("summ"), new TimesheetTotalDelegate);
+    gridLayout->setDelegate(QStringLiteral("fio"), new TimesheetNameDelegate);
     gridLayout->show(m_dataModule.timesheetRows(shift));
     m_grids[shift - 1] = grid;
     m_gridLayouts[shift - 1] = gridLayout;
@@ -334,7 +335,7 @@ void TimesheetWindow::print()
                                                   std::make_shared<SqlQueryRowSource>(MonthlySummary::open(
                                                       m_dataModule.database(), month(), year())));
     }
-    ReportPreview preview(*report, QStringLiteral("Табель по времени"), this);
+    ReportPreview preview(*report, TimesheetPrintLayout::documentName(m_month->currentText(), year()), this);
     preview.exec();
     activate();
 }

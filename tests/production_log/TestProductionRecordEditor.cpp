@@ -228,6 +228,7 @@ private slots:
     {
         fillIn(cutting, {day, 4, true, "masters"});
         showEditor();
+        QCOMPARE(m_editor->operationBox()->cursorPosition(), 0);
         leave(m_editor->quantityBox());
         QCOMPARE(m_editor->basePriceBox()->text(), QStringLiteral("2"));
         QCOMPARE(m_editor->finalPriceBox()->text(), QStringLiteral("6"));
@@ -321,6 +322,7 @@ private slots:
         m_editor->prepareChange({day, 1, true, "73516280"}, record); // the day off no longer matters
         QCOMPARE(m_editor->windowTitle(), QStringLiteral("Изменение данных о позиции"));
         QCOMPARE(m_editor->workerBox()->text(), QStringLiteral("Иванов Иван"));
+        QCOMPARE(m_editor->operationBox()->cursorPosition(), 0); // the grade at the start in sight
         QCOMPARE(m_editor->basePriceBox()->text(), QStringLiteral("2"));
         QCOMPARE(m_editor->finalPriceBox()->text(), QStringLiteral("7,77"));
         // Today's norms no longer make 7.77: nothing to explain it by.

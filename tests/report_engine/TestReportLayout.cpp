@@ -51,6 +51,28 @@ QStringList withoutPageBands(const QList<SeenText>& seen)
     return lines;
 }
 
+// Rows of workers with `products` products each of `perProduct` rows, amounts 1, 2, 3, ...
+QList<QVariantList> groupedRows(int count, int products, int perProduct)
+{
+    QList<QVariantList> rows;
+    for (int row = 0; row < count; ++row) {
+        const int product = row / perProduct;
+        rows.append({QString("Работник %1").arg(product / products, 3, 10, QChar('0')),
+                     QString("изделие %1").arg(product % products), row + 1, 0});
+    }
+    return rows;
+}
+
+const QString continued = " (продолжение)";
+
+// One band with the item under test and, at its left, a neighbour that numbers may reach up to.
+std::unique_ptr<PreparedReport> placedAlone(const ReportItem& item, const ReportItem& neighbour)
+{
+    ReportDefinition definition;
+    definition.reportHeader = {bandOf(30, {neighbour, item})};
+    return prepare(std::move(definition), productionFields, {});
+}
+
 // Many workers of seven rows each, one product, amounts 1, 2, 3, ...
 QList<QVariantList> manyRows(int count)
 {
@@ -120,6 +142,78 @@ private slots:
         QCOMPARE(namesAndTexts(namedTexts(*report)), expected);
     }
 
+    void fitRuleKeepsNumbersWholeAndTextsTheirBeginning_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("width");
+        QTest::addColumn<int>("alignment");
+        QTest::addColumn<double>("pointSize");
+        QTest::addColumn<QString>("expectedText"); // "…" at the end: its beginning, shortened
+        QTest::addColumn<double>("smallestSize");
+        QTest::addColumn<double>("largestSize");
+        QTest::addColumn<double>("leftShift"); // how far the left edge moves out, -1: any amount > 0
+        QTest::addColumn<double>("rightShift");
+        QTest::addColumn<double>("neighbourRight"); // the box starts at 200
+        const QString longName =
+            QString("КРАСКА порошковая полиэфирная (термо) для наружных работ, RAL").left(60);
+        QTest::newRow("fits as it is") << "2046,15" << 100.0 << int(Qt::AlignRight) << 9.0 << "2046,15" << 9.0
+                                       << 9.0 << 0.0 << 0.0 << 150.0;
+        QTest::newRow("a total shrinks, whole") << "1281720,28" << 40.0 << int(Qt::AlignHCenter) << 11.0
+                                                << "1281720,28" << 5.0 << 10.9 << 0.0 << 0.0 << 150.0;
+        QTest::newRow("a text shrinks a little") << "Готовая продукция" << 102.0 << int(Qt::AlignLeft) << 9.0
+                                                 << "Готовая продукция" << 7.2 << 8.9 << 0.0 << 0.0 << 150.0;
+        QTest::newRow("a long text keeps its beginning")
+            << longName << 160.0 << int(Qt::AlignLeft) << 9.0 << longName.left(20) + "…" << 7.2 << 7.2 << 0.0
+            << 0.0 << 150.0;
+        QTest::newRow("a centred text too") << longName << 160.0 << int(Qt::AlignHCenter) << 9.0
+                                            << longName.left(20) + "…" << 7.2 << 7.2 << 0.0 << 0.0 << 150.0;
+        QTest::newRow("a number below 5 pt reaches left of a right alignment")
+            << "9999999999,99" << 20.0 << int(Qt::AlignRight) << 9.0 << "9999999999,99" << 5.0 << 5.0 << -1.0
+            << 0.0 << 150.0;
+        QTest::newRow("right of a left one") << "9999999999,99" << 20.0 << int(Qt::AlignLeft) << 9.0
+                                             << "9999999999,99" << 5.0 << 5.0 << 0.0 << -1.0 << 150.0;
+        // The neighbour ends 10 units left of the box: the rest goes to the right.
+        QTest::newRow("both ways of a centred one, no further than the neighbour")
+            << "99999999999999999,99" << 20.0 << int(Qt::AlignHCenter) << 9.0 << "99999999999999999,99" << 5.0
+            << 5.0 << 10.0 << -1.0 << 190.0;
+    }
+    void fitRuleKeepsNumbersWholeAndTextsTheirBeginning()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, width);
+        QFETCH(int, alignment);
+        QFETCH(double, pointSize);
+        QFETCH(QString, expectedText);
+        QFETCH(double, smallestSize);
+        QFETCH(double, largestSize);
+        QFETCH(double, leftShift);
+        QFETCH(double, rightShift);
+        QFETCH(double, neighbourRight);
+        const QRectF box(200, 0, width, 30);
+        const auto report = placedAlone(
+            ReportItem::label(text, box).withFont("Arial", pointSize).withAlignment(Qt::Alignment(alignment)),
+            ReportItem::label("соседний", {0, 0, neighbourRight, 30}));
+        const PlacedText placed = report->page(0)->texts.last();
+
+        if (expectedText.endsWith("…")) {
+            QVERIFY2(placed.text.startsWith(expectedText.chopped(1)), qPrintable(placed.text));
+            QVERIFY(placed.text.endsWith("…"));
+        } else {
+            QCOMPARE(placed.text, expectedText);
+        }
+        QVERIFY2(placed.pointSize >= smallestSize && placed.pointSize <= largestSize,
+                 qPrintable(QString::number(placed.pointSize)));
+        const QRectF onPaper = box.translated(topMargin, topMargin);
+        const double movedLeft = onPaper.left() - placed.rect.left();
+        const double movedRight = placed.rect.right() - onPaper.right();
+        QVERIFY2(leftShift < 0 ? movedLeft > 0 : qFuzzyCompare(1 + movedLeft, 1 + leftShift),
+                 qPrintable(QString::number(movedLeft)));
+        QVERIFY2(rightShift < 0 ? movedRight > 0 : qFuzzyCompare(1 + movedRight, 1 + rightShift),
+                 qPrintable(QString::number(movedRight)));
+        QVERIFY2(paintedWidth(placed) <= placed.rect.width() + 0.01,
+                 qPrintable(QString::number(paintedWidth(placed))));
+    }
+
     void longReportRepeatsPageBandsAndLosesNoRowAtPageBreaks()
     {
         const int rowCount = 300;
@@ -146,7 +240,7 @@ private slots:
             }
             if (text.name == "detail")
                 details.append(text.text.toInt());
-            if (text.name == "workerHeader")
+            if (text.name == "workerHeader" && !text.text.endsWith(continued))
                 worker = text.text;
             if (text.name == "workerSum")
                 workerSums.insert(worker, text.text);
@@ -167,10 +261,107 @@ private slots:
         QCOMPARE(workerSums.size(), 43);
     }
 
+    // Each row count moves the breaks to other places in the groups: after a header, before a
+    // footer, between two footers.
+    void pageBreaksKeepEveryGroupReadable_data()
+    {
+        QTest::addColumn<int>("products");
+        QTest::addColumn<int>("perProduct");
+        for (int products = 1; products <= 3; ++products)
+            for (int perProduct = 1; perProduct <= 7; perProduct += 2)
+                QTest::addRow("%d products of %d rows", products, perProduct) << products << perProduct;
+    }
+    void pageBreaksKeepEveryGroupReadable()
+    {
+        QFETCH(int, products);
+        QFETCH(int, perProduct);
+        const int rowCount = 400;
+        auto report =
+            prepare(twoGroupReport(), productionFields, groupedRows(rowCount, products, perProduct));
+        const int pages = report->pageCount();
+        QVERIFY(pages > 5);
+
+        QStringList printed; // without the page bands and the continued headers
+        QString worker;
+        QString product;
+        int lonelyFooters = 0;
+        for (int index = 0; index < pages; ++index) {
+            QStringList page;
+            for (const PlacedText& placed : report->page(index)->texts)
+                if (!placed.item->name.startsWith("page") && placed.item->name != "title")
+                    page.append(placed.item->name + "=" + placed.text);
+            QVERIFY(!page.isEmpty());
+            // A group that goes on from the page before says so, outermost first.
+            int first = 0;
+            auto opens = [&](int at, const QString& header) {
+                return page.at(at).startsWith(header) && !page.at(at).endsWith(continued);
+            };
+            if (index > 0 && !opens(0, "workerHeader=") && !opens(0, "reportSum=")) {
+                QCOMPARE(page.at(0), "workerHeader=" + worker + continued);
+                ++first;
+                if (!opens(1, "productHeader=")) {
+                    QCOMPARE(page.at(1), "productHeader=" + product + continued);
+                    ++first;
+                }
+            }
+            QVERIFY2(first < page.size(), qPrintable(page.join('\n')));
+            // No footer opens a page: a row of its group comes first.
+            if (page.at(first).startsWith("productSum=") || page.at(first).startsWith("workerSum="))
+                ++lonelyFooters;
+            // No header ends one.
+            const QString last = page.last();
+            QVERIFY2(!last.startsWith("workerHeader=") && !last.startsWith("productHeader="),
+                     qPrintable(QString("page %1 ends with %2").arg(index + 1).arg(last)));
+            for (int at = first; at < page.size(); ++at) {
+                const QString& line = page.at(at);
+                QVERIFY2(!line.endsWith(continued), qPrintable(line));
+                if (line.startsWith("workerHeader="))
+                    worker = line.mid(13);
+                if (line.startsWith("productHeader="))
+                    product = line.mid(14);
+                printed.append(line);
+            }
+        }
+        QCOMPARE(lonelyFooters, 0);
+        // Nothing lost, nothing twice, sums as without page breaks.
+        QStringList expected;
+        double workerSum = 0;
+        double productSum = 0;
+        const QList<QVariantList> rows = groupedRows(rowCount, products, perProduct);
+        double total = 0;
+        for (int row = 0; row < rows.size(); ++row) {
+            const QString rowWorker = rows.at(row).at(0).toString();
+            const QString rowProduct = rows.at(row).at(1).toString();
+            const bool newWorker = row == 0 || rows.at(row - 1).at(0) != rowWorker;
+            const bool newProduct = newWorker || rows.at(row - 1).at(1) != rowProduct;
+            if (newWorker)
+                expected.append("workerHeader=" + rowWorker);
+            if (newProduct)
+                expected.append("productHeader=" + rowProduct);
+            const int amount = rows.at(row).at(2).toInt();
+            expected.append(QString("detail=%1").arg(amount));
+            productSum += amount;
+            workerSum += amount;
+            total += amount;
+            const bool lastOfWorker = row + 1 == rows.size() || rows.at(row + 1).at(0) != rowWorker;
+            const bool lastOfProduct = lastOfWorker || rows.at(row + 1).at(1) != rowProduct;
+            if (lastOfProduct) {
+                expected.append(QString("productSum=%1,00").arg(productSum));
+                productSum = 0;
+            }
+            if (lastOfWorker) {
+                expected.append(QString("workerSum=%1,00").arg(workerSum));
+                workerSum = 0;
+            }
+        }
+        expected.append(QString("reportSum=%1,00").arg(total));
+        QCOMPARE(printed, expected);
+    }
+
     void pageLaidOutOnDemandMatchesThePageCounted()
     {
-        auto counted = prepare(twoGroupReport(), productionFields, manyRows(300));
-        auto onDemand = prepare(twoGroupReport(), productionFields, manyRows(300));
+        auto counted = prepare(twoGroupReport(), productionFields, groupedRows(300, 2, 3));
+        auto onDemand = prepare(twoGroupReport(), productionFields, groupedRows(300, 2, 3));
         // The first page comes without counting the rest.
         QVERIFY(onDemand->page(0));
         QVERIFY(!onDemand->isComplete());

@@ -1,13 +1,20 @@
 #include "ReportFixtures.h"
 
+#include "report_engine/PdfExport.h"
 #include "report_engine/ReportPreview.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QPrinter>
+#include <QProcess>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 using namespace tabel;
 
@@ -24,6 +31,38 @@ std::unique_ptr<PreparedReport> longReport(PreviewZoom zoom)
     for (int row = 0; row < 5000; ++row)
         rows.append(QVariantList{row});
     return prepare(std::move(definition), {"number"}, rows);
+}
+
+// What pdfinfo says of a file: "Pages", "Title", ...
+QString pdfInfo(const QString& file, const QString& key)
+{
+    QProcess process;
+    process.start("pdfinfo", {file});
+    process.waitForFinished(30000);
+    for (const QString& line : QString::fromUtf8(process.readAllStandardOutput()).split('\n'))
+        if (line.startsWith(key + ":"))
+            return line.mid(key.size() + 1).trimmed();
+    return "<no " + key + ">";
+}
+
+// The page numbers a PDF's text holds, one a page.
+QString pageNumbersOf(const QString& file)
+{
+    QProcess process;
+    process.start("pdftotext", {file, "-"});
+    process.waitForFinished(30000);
+    QStringList numbers;
+    for (const QString& page :
+         QString::fromUtf8(process.readAllStandardOutput()).split('\f', Qt::SkipEmptyParts))
+        numbers.append(page.trimmed().split('\n').last().trimmed());
+    return numbers.join(',');
+}
+
+void wheel(QWidget* viewport, int delta)
+{
+    QWheelEvent event(QPointF(10, 10), viewport->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, delta),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewport, &event);
 }
 
 } // namespace
@@ -72,7 +111,11 @@ private slots:
 
         QTemporaryDir folder;
         QString asked;
-        preview.setPdfFileQuestion([&](QWidget*) { return asked = folder.filePath("отчёт"); });
+        QString suggested;
+        preview.setPdfFileQuestion([&](QWidget*, const QString& name) {
+            suggested = name;
+            return asked = folder.filePath("отчёт");
+        });
         auto save = preview.findChild<QToolButton*>("saveToPdfButton");
         QCOMPARE(save->text(), QString("Сохранить в PDF"));
         QVERIFY(!save->toolTip().isEmpty());
@@ -81,9 +124,110 @@ private slots:
         QVERIFY(written.open(QIODevice::ReadOnly));
         QVERIFY(written.read(5) == "%PDF-");
         QVERIFY(preview.resultText().contains(asked + ".pdf"));
+        QCOMPARE(suggested, QString("Отчет.pdf"));
 
         QTest::keyClick(&preview, Qt::Key_Escape);
         QVERIFY(!preview.isVisible());
+    }
+
+    void documentNameTitlesTheWindowTheFileAndThePdf()
+    {
+        auto report = longReport(PreviewZoom::WholePage);
+        ReportPreview preview(*report, "Отчет по рабочим 01.11.2026-01.12.2026");
+        QCOMPARE(preview.windowTitle(), QString("Отчет по рабочим 01.11.2026-01.12.2026"));
+        QCOMPARE(preview.suggestedPdfName(), QString("Отчет по рабочим 01.11.2026-01.12.2026.pdf"));
+        ReportPreview slashed(*report, "Табель 1/2");
+        QCOMPARE(slashed.suggestedPdfName(), QString("Табель 1_2.pdf"));
+
+        QTemporaryDir folder;
+        preview.setPdfFileQuestion([&](QWidget*, const QString& name) { return folder.filePath(name); });
+        preview.saveToPdf();
+        const QString file = folder.filePath(preview.suggestedPdfName());
+        QCOMPARE(pdfInfo(file, "Title"), preview.windowTitle());
+        QCOMPARE(pdfInfo(file, "Pages"), QString("100"));
+    }
+
+    // A range prints only its pages; a run stopped halfway leaves no file under the name asked
+    // for, and an older file of that name as it was.
+    void printingAndSavingPrintTheRangeAndStopCleanly_data()
+    {
+        QTest::addColumn<bool>("pdfWriter"); // else a printer writing a PDF file
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::addColumn<int>("stopAfter"); // 0: never
+        QTest::addColumn<QString>("numbers");
+        QTest::newRow("printer, pages 3 to 5") << false << 2 << 4 << 0 << "3,4,5";
+        QTest::newRow("printer, from page 99") << false << 98 << -1 << 0 << "99,100";
+        QTest::newRow("printer, past the end") << false << 97 << 150 << 0 << "98,99,100";
+        QTest::newRow("printer stopped") << false << 0 << -1 << 2 << "";
+        QTest::newRow("PDF, pages 3 to 5") << true << 2 << 4 << 0 << "3,4,5";
+        QTest::newRow("PDF stopped") << true << 0 << -1 << 2 << "";
+    }
+    void printingAndSavingPrintTheRangeAndStopCleanly()
+    {
+        QFETCH(bool, pdfWriter);
+        QFETCH(int, first);
+        QFETCH(int, last);
+        QFETCH(int, stopAfter);
+        QFETCH(QString, numbers);
+        auto report = longReport(PreviewZoom::WholePage);
+        QTemporaryDir folder;
+        const QString file = folder.filePath("Сводка.pdf");
+        {
+            QFile older(file);
+            QVERIFY(older.open(QIODevice::WriteOnly));
+            older.write("older");
+        }
+        QList<int> told;
+        const PageProgress progress = [&](int done, int total) {
+            told.append(done);
+            Q_UNUSED(total);
+            return stopAfter == 0 || done < stopAfter;
+        };
+        OutputResult result = OutputResult::Failed;
+        if (pdfWriter) {
+            result = writeReportPdf(*report, file, "Сводка", {first, last}, progress);
+        } else {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(file);
+            printer.setPageLayout(report->printerPageLayout());
+            printer.setFullPage(true);
+            result = printReport(*report, printer, {first, last}, progress);
+        }
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"Сводка.pdf"});
+        if (stopAfter > 0) {
+            QCOMPARE(result, OutputResult::Cancelled);
+            QCOMPARE(told, QList<int>({1, 2}));
+            QFile older(file);
+            QVERIFY(older.open(QIODevice::ReadOnly));
+            QCOMPARE(older.readAll(), QByteArray("older"));
+        } else {
+            QCOMPARE(result, OutputResult::Done);
+            QCOMPARE(told.size(), numbers.count(',') + 1);
+            QCOMPARE(pageNumbersOf(file), numbers);
+        }
+    }
+
+    void wheelGoesOnToTheNextPageAtTheEndOfOne()
+    {
+        auto report = longReport(PreviewZoom::PageWidth);
+        ReportPreview preview(*report, "Сводка");
+        preview.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&preview));
+        auto* area = preview.findChild<QScrollArea*>("PreviewScrollArea");
+        QScrollBar* bar = area->verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        wheel(area->viewport(), -120); // within the page: it scrolls
+        QCOMPARE(preview.currentPage(), 0);
+        QVERIFY(bar->value() > 0);
+        bar->setValue(bar->maximum());
+        wheel(area->viewport(), -120);
+        QCOMPARE(preview.currentPage(), 1);
+        QCOMPARE(bar->value(), 0);
+        wheel(area->viewport(), 120); // at the top of page 2: back to the end of page 1
+        QCOMPARE(preview.currentPage(), 0);
+        QCOMPARE(bar->value(), bar->maximum());
     }
 
     void opensAtPageWidthWhenTheReportAsks()

@@ -191,17 +191,22 @@ private slots:
         const QString pdf = m_folder.filePath("by-workers.pdf");
         ModalDriver driver;
         QString caption;
+        QString suggested;
         driver.whenOpen([&](QWidget* modal) {
             auto* preview = qobject_cast<ReportPreview*>(modal);
             QVERIFY(preview);
             caption = preview->windowTitle();
             QVERIFY(preview->windowState() & Qt::WindowMaximized);
-            preview->setPdfFileQuestion([&](QWidget*) { return pdf; });
+            preview->setPdfFileQuestion([&](QWidget*, const QString& name) {
+                suggested = name;
+                return pdf;
+            });
             preview->saveToPdf();
         });
         QTest::mouseClick(made->window->findChild<QPushButton*>("Button1"), Qt::LeftButton);
         QVERIFY(!driver.failed());
-        QCOMPARE(caption, QString("Отчет по рабочим"));
+        QCOMPARE(caption, QString("Отчет по рабочим 01.11.2023-01.12.2023"));
+        QCOMPARE(suggested, QString("Отчет по рабочим 01.11.2023-01.12.2023.pdf"));
         const QString text = pdfText(pdf);
         // Finished products only: 15 pieces at 2 make 30; the blank's 300 stays out.
         for (const QString& expected : QStringList{"Отчет по рабочим за период с 01.11.2023 по 01.12.2023",

@@ -1,7 +1,12 @@
+#include "report_engine/PdfExport.h"
 #include "report_engine/PreparedReport.h"
+#include "report_engine/ReportFixtures.h"
 #include "reports/ReportPeriod.h"
 #include "reports/SummaryReports.h"
 
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace tabel;
@@ -18,6 +23,23 @@ std::shared_ptr<const RowSource> oneRow()
     return std::make_shared<MemoryRowSource>(
         QStringList{"fio", "nom", "marka", "vid", "naimen", "color", "kolvo", "brk", "summa", "mass"},
         QList<QVariantList>{{"Иванов Иван", "Болт", "А-100", "Резка", 0, 7, 12.0, qlonglong(2), 30.5, 2.5}});
+}
+
+const QString longOperation =
+    QStringLiteral("Покраска КРАСКА порошковая полиэфирная (термо) RAL 9016 глянец");
+
+// A month of a big plant in three rows: the totals 9 999 999,99 ₽ and 99 999 rejects, names
+// longer than any column.
+std::shared_ptr<const RowSource> largestRows()
+{
+    QList<QVariantList> rows;
+    for (int row = 0; row < 3; ++row)
+        rows.append({"Константинопольский-Преображенский Александр Вячеславович",
+                     "КРАСКА порошковая полиэфирная (термо)",
+                     "ПЛК-1200-1200; КРАСКА порошковая; Готовая продукция", longOperation, row, 9016, 33333.0,
+                     qlonglong(33333), 3333333.33, 3333333.33});
+    return std::make_shared<MemoryRowSource>(
+        QStringList{"fio", "nom", "marka", "vid", "naimen", "color", "kolvo", "brk", "summa", "mass"}, rows);
 }
 
 // "name@left+width, alignment (l, c, r), point size, b for bold = text", left from the margin.
@@ -161,6 +183,103 @@ private slots:
         for (const PlacedText& placed : page->texts)
             if (placed.item->content == ItemContent::Sum)
                 QCOMPARE(placed.item->background, QColor(0xEF, 0xEF, 0xEF));
+    }
+
+    void largestNumbersPrintWholeAndLongNamesKeepTheirBeginning_data()
+    {
+        QTest::addColumn<SummaryReportKind>("kind");
+        QTest::addColumn<QStringList>("totals"); // words the PDF's text must hold
+        QTest::newRow("TForm16") << SummaryReportKind::ByWorkers << QStringList{"9999999,99"};
+        QTest::newRow("TForm17") << SummaryReportKind::ByProducts << QStringList{"99999", "10000000"};
+        QTest::newRow("TForm20") << SummaryReportKind::DetailedByWorkers
+                                 << QStringList{"99999", "9999999,99"};
+        QTest::newRow("TForm21") << SummaryReportKind::DetailedByProducts
+                                 << QStringList{"99999", "9999999,99", "9999999,99"};
+    }
+    void largestNumbersPrintWholeAndLongNamesKeepTheirBeginning()
+    {
+        QFETCH(SummaryReportKind, kind);
+        QFETCH(QStringList, totals);
+        const SummaryReportForm form = summaryReportForm(kind);
+        ReportDefinition layout = form.layout;
+        layout.setLabelCaption("title",
+                               periodTitle(form.titlePrefix, {QDate(2026, 11, 1), QDate(2026, 12, 1)}));
+        PreparedReport report(std::move(layout), largestRows());
+
+        QCOMPARE(textsThatDoNotFit(report), QStringList());
+        int operations = 0;
+        for (const PlacedText& placed : report.page(0)->texts) {
+            if (placed.item->name == "vid") {
+                ++operations;
+                QVERIFY2(placed.text.size() > 12 && longOperation.startsWith(placed.text.chopped(1)),
+                         qPrintable(placed.text));
+            }
+            if (placed.item->name == "kind")
+                QVERIFY2(placed.text == "Готовая продукция" || placed.text == "Заготовки",
+                         qPrintable(placed.text));
+        }
+        QCOMPARE(operations, 3);
+
+        QTemporaryDir folder;
+        const QString file = folder.filePath("summary.pdf");
+        QVERIFY(writeReportPdf(report, file));
+        QProcess pdftotext;
+        pdftotext.start("pdftotext", {file, "-"});
+        QVERIFY(pdftotext.waitForFinished(30000));
+        const QStringList words = QString::fromUtf8(pdftotext.readAllStandardOutput())
+                                      .split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
+        for (const QString& total : totals)
+            QVERIFY2(words.count(total) >= totals.count(total), qPrintable(total + ": " + words.join(' ')));
+    }
+
+    // A long summary: no page ends with a group's header or opens with its totals, and a page
+    // that goes on with a group begins with its header again, marked as continued.
+    void longSummariesBreakPagesWhereAReaderCanFollow_data()
+    {
+        QTest::addColumn<SummaryReportKind>("kind");
+        QTest::newRow("TForm16") << SummaryReportKind::ByWorkers;
+        QTest::newRow("TForm17") << SummaryReportKind::ByProducts;
+        QTest::newRow("TForm20") << SummaryReportKind::DetailedByWorkers;
+        QTest::newRow("TForm21") << SummaryReportKind::DetailedByProducts;
+    }
+    void longSummariesBreakPagesWhereAReaderCanFollow()
+    {
+        QFETCH(SummaryReportKind, kind);
+        QList<QVariantList> rows;
+        for (int row = 0; row < 1500; ++row)
+            rows.append({QString("Рабочий %1").arg(row / 23, 3, 10, QChar('0')),
+                         QString("Изделие %1").arg(row / 4), "А-100", "Резка", row % 2, 7, 1.0, qlonglong(0),
+                         1.0, 1.0});
+        PreparedReport report(
+            summaryReportForm(kind).layout,
+            std::make_shared<MemoryRowSource>(
+                QStringList{"fio", "nom", "marka", "vid", "naimen", "color", "kolvo", "brk", "summa", "mass"},
+                rows));
+        QVERIFY(report.pageCount() > 5);
+        int continuedPages = 0;
+        for (int index = 0; index < report.pageCount(); ++index) {
+            QStringList names;
+            QStringList texts;
+            for (const PlacedText& placed : report.page(index)->texts)
+                if (placed.item->name != "pageNumber" &&
+                    (names.isEmpty() || names.last() != placed.item->name)) {
+                    names.append(placed.item->name);
+                    texts.append(placed.text);
+                }
+            const QString where = QString("page %1: %2").arg(index + 1).arg(names.join(' '));
+            QVERIFY2(!names.last().endsWith("Header"), qPrintable(where));
+            int first = 0;
+            while (first < names.size() && names.at(first).endsWith("Header") &&
+                   texts.at(first).endsWith(" (продолжение)"))
+                ++first;
+            if (first > 0)
+                ++continuedPages;
+            QVERIFY2(first < names.size() && !names.at(first).startsWith("sum."), qPrintable(where));
+            if (index > 0 && first == 0)
+                QVERIFY2(names.first().endsWith("Header") || names.first() == "totalLabel",
+                         qPrintable(where));
+        }
+        QVERIFY(continuedPages > 0);
     }
 
     void workerFooterOfTheWorkersSummaryIsRuledBelow()

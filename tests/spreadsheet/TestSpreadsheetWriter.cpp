@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include <memory>
+#include <utime.h>
 
 using namespace tabel;
 
@@ -90,9 +91,16 @@ private:
         m_messages.clear();
     }
 
+    // "tabel-XXXXXX/Name.xlsx": every workbook in the folder, each in a folder of its own.
     QStringList workbookFiles() const
     {
-        return QDir(m_folder->path()).entryList({QStringLiteral("tabel-*.xlsx")}, QDir::Files);
+        QStringList files;
+        const QDir folder(m_folder->path());
+        for (const QString& own :
+             folder.entryList({QStringLiteral("tabel-*")}, QDir::Dirs | QDir::NoDotAndDotDot))
+            for (const QString& file : QDir(folder.filePath(own)).entryList(QDir::Files))
+                files.append(own + QLatin1Char('/') + file);
+        return files;
     }
 
 private slots:
@@ -377,10 +385,11 @@ private slots:
         QCOMPARE(book->sheetNames(), QStringList{QStringLiteral("Лист1")});
         QCOMPARE(book->cell(1, 1)->value, QStringLiteral("Марка"));
         const QFileInfo file(m_viewer.opened().first());
-        QCOMPARE(file.absolutePath(), QFileInfo(m_folder->path()).absoluteFilePath());
-        QVERIFY2(
-            QRegularExpression(QStringLiteral("^tabel-\\w{6}\\.xlsx$")).match(file.fileName()).hasMatch(),
-            qPrintable(file.fileName()));
+        QCOMPARE(QFileInfo(file.absolutePath()).absolutePath(),
+                 QFileInfo(m_folder->path()).absoluteFilePath());
+        QVERIFY2(QRegularExpression(QStringLiteral("^tabel-\\w{6}$")).match(file.dir().dirName()).hasMatch(),
+                 qPrintable(file.filePath()));
+        QCOMPARE(file.fileName(), QStringLiteral("Книга.xlsx"));
 
         QCOMPARE(m_writer->show(true), Done);
         QCOMPARE(m_viewer.opened().size(), 1);
@@ -423,8 +432,44 @@ private slots:
         QVERIFY(book);
         QCOMPARE(book->cellCount(), 1);
         QCOMPARE(book->cell(2, 2)->value, QStringLiteral("новое"));
-        // The abandoned workbook leaves no file behind.
-        QCOMPARE(workbookFiles(), QStringList{QFileInfo(m_viewer.opened().first()).fileName()});
+        // The abandoned workbook leaves no file or folder behind.
+        const QFileInfo shown(m_viewer.opened().first());
+        QCOMPARE(workbookFiles(), QStringList{shown.dir().dirName() + "/" + shown.fileName()});
+        QCOMPARE(QDir(m_folder->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 1);
+    }
+
+    // The spreadsheet program proposes the workbook's own name when the user saves it; old
+    // workbooks go, new ones and other files stay.
+    void workbooksAreNamedAndOldOnesRemoved()
+    {
+        QCOMPARE(m_writer->open(QStringLiteral("Табель Декабрь 2026")), Done);
+        QCOMPARE(m_writer->writeCell(1, 1, 1, QStringLiteral("x")), Done);
+        QCOMPARE(m_writer->show(true), Done);
+        QCOMPARE(QFileInfo(m_viewer.opened().first()).fileName(), QStringLiteral("Табель Декабрь 2026.xlsx"));
+
+        const QDir folder(m_folder->path());
+        const QDateTime now = QDateTime::currentDateTime();
+        auto make = [&](const QString& name, bool isFolder, int ageHours) {
+            const QString path = folder.filePath(name);
+            if (isFolder) {
+                QVERIFY(folder.mkpath(name + "/inner"));
+            } else {
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+            }
+            const time_t when = now.addSecs(-3600 * ageHours).toSecsSinceEpoch();
+            const utimbuf times{when, when};
+            QCOMPARE(utime(QFile::encodeName(path).constData(), &times), 0);
+        };
+        make("tabel-aaaaaa", true, 30);
+        make("tabel-bbbbbb.xlsx", false, 30);
+        make("tabel-cccccc", true, 2);
+        make("other-dddddd", true, 30);
+        make("tabel-notes.txt", false, 30);
+        QCOMPARE(SpreadsheetWriter::removeWorkbooksOlderThan(now.addDays(-1), m_folder->path()), 2);
+        QStringList left = folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        left.removeOne(QFileInfo(m_viewer.opened().first()).dir().dirName());
+        QCOMPARE(left, QStringList({"other-dddddd", "tabel-cccccc", "tabel-notes.txt"}));
     }
 
     void instancesAreIndependent()

@@ -19,9 +19,11 @@
 #include "timesheet/TimesheetWindow.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
@@ -180,6 +182,56 @@ private slots:
         }
     }
 
+    // Every value from 0 to 24 whole in its 20-pixel column, bold from 8 on; a name that the
+    // column cuts shows whole as its tooltip.
+    void everyDayValueAndEveryNameCanBeRead()
+    {
+        const QString longName = "Константинопольский-Преображенский Александр Вячеславович";
+        QStringList days, hours;
+        for (int day = 1; day <= 25; ++day) {
+            days.append(QString("d%1").arg(day));
+            hours.append(QString::number(day - 1));
+        }
+        m_db->run(QString("insert into cmn_contractor.person (id, s_caption, s_code) values (1, '%1', '1'), "
+                          "(2, 'Иванов Иван', '2');"
+                          "insert into accounts_dep.h_tabel (w_id, smena, month, year, %2) values "
+                          "(1, 1, 3, 2024, %3), (2, 1, 3, 2024, %3)")
+                      .arg(longName, days.join(','), hours.join(',')));
+        openWindow(3, 2024);
+        QTableView* grid = m_window->grid(1);
+        QVERIFY(!grid->grab().isNull()); // paints every cell
+        QCOMPARE(grid->columnWidth(column(1, "d1")), 20);
+        auto optionFor = [&](const QModelIndex& index) {
+            QStyleOptionViewItem option;
+            option.initFrom(grid->viewport());
+            option.widget = grid;
+            option.font = grid->font();
+            option.rect = grid->visualRect(index);
+            return option;
+        };
+        for (int row = 0; row < 2; ++row)
+            for (int dayOfMonth = 1; dayOfMonth <= 25; ++dayOfMonth) {
+                const QModelIndex index =
+                    grid->model()->index(row, column(1, QString("d%1").arg(dayOfMonth)));
+                const QString value = index.data().toString();
+                QCOMPARE(value, QString::number(dayOfMonth - 1));
+                const QFont font = day(1, dayOfMonth).paintedFont(optionFor(index), index);
+                QCOMPARE(font.bold(), dayOfMonth - 1 >= 8);
+                QVERIFY2(QFontMetricsF(font).horizontalAdvance(value) <=
+                             grid->columnWidth(index.column()) - 2,
+                         qPrintable(value));
+            }
+        auto& names = *static_cast<TimesheetNameDelegate*>(grid->itemDelegateForColumn(column(1, "fio")));
+        QCOMPARE(grid->columnWidth(column(1, "fio")), 208);
+        QMap<QString, QString> tips;
+        for (int row = 0; row < 2; ++row) {
+            const QModelIndex index = grid->model()->index(row, column(1, "fio"));
+            tips.insert(index.data().toString(), names.toolTip(optionFor(index), index));
+        }
+        QCOMPARE(tips.value(longName), longName);
+        QCOMPARE(tips.value("Иванов Иван", "<none>"), QString());
+    }
+
     // The tabs show shifts 1 to 3 as the ledger holds them; the print and the export add up
     // every shift number, overtime included, per worker and day.
     void shiftsOnTabsAgainstPrintAndExport()
@@ -287,10 +339,14 @@ private slots:
         QCOMPARE(m_window->excelButton()->text(), QStringLiteral("Excel (25 из 25)"));
         ModalDriver driver;
         QString shown;
-        driver.whenOpen([&](QWidget* preview) { shown = preview->objectName(); }, m_window.get());
+        driver.whenOpen(
+            [&](QWidget* preview) { shown = preview->objectName() + ": " + preview->windowTitle(); },
+            m_window.get());
         m_window->printButton()->click();
         QVERIFY(!driver.failed());
-        QCOMPARE(shown, QStringLiteral("ReportPreview"));
+        QCOMPARE(shown, QStringLiteral("ReportPreview: Табель Март 2024"));
+        const QFileInfo workbook(m_viewer->opened().first());
+        QCOMPARE(workbook.fileName(), QStringLiteral("Табель Март 2024.xlsx"));
         QCOMPARE(m_window->excelButton()->text(), QStringLiteral("Excel"));
     }
 

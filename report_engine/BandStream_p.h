@@ -5,7 +5,8 @@
 #include <QList>
 #include <QVariantList>
 
-namespace tabel {
+// Not part of the engine's interface: the layout pass's own bookkeeping.
+namespace tabel::Internal {
 
 // A running total kept while the rows go by: a field added up over one group level, or over
 // the whole report (level -1).
@@ -78,4 +79,4 @@ private:
     StreamCursor m_cursor;
 };
 
-} // namespace tabel
+} // namespace tabel::Internal

@@ -2,6 +2,7 @@
 
 #include "common/ActionGuard.h"
 #include "production_log/ProductionRecordSaver.h"
+#include "production_log/RecordPickers.h"
 #include "production_log/WorkingDay.h"
 #include "reference/OperationChoice.h"
 #include "reference/ReferenceListWindow.h"
@@ -28,9 +29,6 @@ class ProductionRecordEditor : public QDialog
 {
     Q_OBJECT
 public:
-    using WorkerPicker = std::function<std::optional<ListChoice>()>;
-    using OperationPicker = std::function<std::optional<OperationChoice>(int currentOperationId)>;
-
     ProductionRecordEditor(DataModule& dataModule, Messages& messages, const Clock& clock,
                            QWidget* parent = nullptr);
     void setPickers(WorkerPicker pickWorker, OperationPicker pickOperation);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/ActionGuard.h"
+#include "production_log/RecordPickers.h"
 #include "production_log/ShiftEntryChoices.h"
 #include "production_log/WorkingDay.h"
 #include "reference/OperationChoice.h"
@@ -32,9 +33,6 @@ class ShiftEntryWindow : public QDialog
 {
     Q_OBJECT
 public:
-    using WorkerPicker = std::function<std::optional<ListChoice>()>;
-    using OperationPicker = std::function<std::optional<OperationChoice>(int currentOperationId)>;
-
     ShiftEntryWindow(DataModule& dataModule, Messages& messages, const Clock& clock,
                      QWidget* parent = nullptr);
     ~ShiftEntryWindow() override;

@@ -5,7 +5,11 @@
 #include <QSqlRecord>
 
 #include <libpq-fe.h>
+#ifdef _WIN32
+#include <winsock2.h>
+#else
 #include <poll.h>
+#endif
 
 namespace tabel {
 
@@ -142,11 +146,18 @@ bool Database::connectionIsDead() const
     // closes the socket; both wait unread until the next statement. Read what is there: the
     // reason comes first, the end of the connection after it.
     for (int reads = 0; reads < 8; ++reads) {
-        pollfd socket{PQsocket(conn), POLLIN, 0};
-        if (socket.fd < 0)
+        const int fd = PQsocket(conn);
+        if (fd < 0)
             return true;
+#ifdef _WIN32
+        WSAPOLLFD socket{static_cast<SOCKET>(fd), POLLRDNORM, 0};
+        if (WSAPoll(&socket, 1, 0) <= 0)
+            return false;
+#else
+        pollfd socket{fd, POLLIN, 0};
         if (poll(&socket, 1, 0) <= 0)
             return false;
+#endif
         if (!PQconsumeInput(conn) || PQstatus(conn) == CONNECTION_BAD)
             return true;
         PQfreemem(PQnotifies(conn));

@@ -4,6 +4,10 @@
 #include <QSqlQuery>
 #include <QSqlResult>
 
+#ifdef _WIN32
+// The ODBC headers of Windows build on its own types.
+#include <windows.h>
+#endif
 #include <sql.h>
 #include <sqlext.h>
 

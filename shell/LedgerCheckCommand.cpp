@@ -38,7 +38,7 @@ bool LedgerCheckCommand::isRequested(int argc, char** argv)
     return argc > 1 && option() == QLatin1String(argv[1]);
 }
 
-int LedgerCheckCommand::main(int argc, char** argv)
+int LedgerCheckCommand::run(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
     QTextStream out(stdout);

@@ -19,7 +19,7 @@ public:
     // exists, since the check must run where there is no display.
     static bool isRequested(int argc, char** argv);
     // The whole program for the check: its own application object without windows.
-    static int main(int argc, char** argv);
+    static int run(int argc, char** argv);
 
     // arguments: the command line without the program name, the option first.
     static int run(const QStringList& arguments, QTextStream& out, QTextStream& errors);

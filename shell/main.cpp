@@ -8,7 +8,7 @@ int main(int argc, char* argv[])
 {
     // Before any window application exists: the check runs from cron, without a display.
     if (tabel::LedgerCheckCommand::isRequested(argc, argv))
-        return tabel::LedgerCheckCommand::main(argc, argv);
+        return tabel::LedgerCheckCommand::run(argc, argv);
     tabel::TabelApplication app(argc, argv);
     app.useRussian();
     app.loadOwnFonts();

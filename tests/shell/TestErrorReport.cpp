@@ -192,7 +192,8 @@ private slots:
                 QVERIFY(triggerAction(main, control));
             QCOMPARE(m_messages.shown().size(), 1);
             QVERIFY(m_messages.shown().first().detail.contains(relation));
-            QVERIFY(ExceptionCrossings::guardedThrows() > guardedBefore);
+            if (ExceptionCrossings::watching())
+                QVERIFY(ExceptionCrossings::guardedThrows() > guardedBefore);
             QVERIFY(idleOutsideTransaction(shell));
             main.reject();
         });
@@ -202,6 +203,8 @@ private slots:
     // The slot stops the exception itself, so that the case does not do what it looks for.
     void aThrowBehindASignalIsSeen()
     {
+        if (!ExceptionCrossings::watching())
+            QSKIP("throws are watched only where the stack can be read by symbol names");
         struct NoTransaction : TransactionHolder
         {
             void rollback() noexcept override {}

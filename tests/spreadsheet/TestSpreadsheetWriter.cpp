@@ -458,7 +458,7 @@ private slots:
                 QVERIFY(file.open(QIODevice::WriteOnly));
             }
             const time_t when = now.addSecs(-3600 * ageHours).toSecsSinceEpoch();
-            const utimbuf times{when, when};
+            utimbuf times{when, when};
             QCOMPARE(utime(QFile::encodeName(path).constData(), &times), 0);
         };
         make("tabel-aaaaaa", true, 30);

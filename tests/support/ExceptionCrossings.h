@@ -21,6 +21,10 @@ QStringList take();
 // How many throws have been seen with a guard below them, crossing or not.
 int guardedThrows();
 
+// Whether throws are watched at all. The watch reads the stack by symbol names, which only the
+// ELF builds have; on Windows it sees nothing and says so here.
+bool watching();
+
 } // namespace ExceptionCrossings
 
 } // namespace tabel

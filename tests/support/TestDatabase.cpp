@@ -9,7 +9,11 @@
 #include <QTest>
 
 #include <libpq-fe.h>
+#ifdef _WIN32
+#include <winsock2.h>
+#else
 #include <poll.h>
+#endif
 
 namespace tabel {
 
@@ -97,8 +101,14 @@ void TestDatabase::endSessionOf(const Database& program)
     const int socket = PQsocket(*static_cast<PGconn* const*>(handle.constData()));
     // The session leaves the server's list a moment before the server closes the socket.
     const auto closed = [socket] {
+#ifdef _WIN32
+        // Winsock tells a peer's close as a hang-up on a readable socket.
+        WSAPOLLFD watched{static_cast<SOCKET>(socket), POLLRDNORM, 0};
+        return WSAPoll(&watched, 1, 0) == 1 && (watched.revents & POLLHUP);
+#else
         pollfd watched{socket, POLLRDHUP, 0};
         return poll(&watched, 1, 0) == 1 && (watched.revents & (POLLRDHUP | POLLHUP));
+#endif
     };
     if (!QTest::qWaitFor(closed, 10000))
         qFatal("the server did not end session %d", pid);

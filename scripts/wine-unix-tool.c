@@ -1,4 +1,4 @@
-/* A Windows stand-in for a Linux tool the tests run (pdftotext, pdffonts), for the test suite
+/* A Windows stand-in for a Linux tool the tests run (pdftotext, pdffonts, pdfinfo), for the test suite
  * under Wine. Wine starts a Linux program from a Windows one, but does not wait for it and hands
  * it Windows paths; so this program, built as NAME.exe, has scripts/test-windows' helper run
  * the tool NAME with the paths translated, waits until that wrote its output and exit status

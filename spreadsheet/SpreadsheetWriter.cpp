@@ -6,10 +6,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <xlsxwriter.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <algorithm>
 #include <optional>
@@ -82,6 +87,26 @@ QString locationText(int sheet, int column, int row)
         .arg(row);
 }
 
+// libxlsxwriter opens its files by narrow names, which Windows reads in the ANSI code page: a
+// Russian document name cannot pass on a workstation set to another language. An existing
+// path that does not survive that code page goes by its short name, which is plain ASCII.
+QByteArray narrowPath(const QString& path)
+{
+    const QByteArray encoded = QFile::encodeName(path);
+#ifdef _WIN32
+    if (QFile::decodeName(encoded) != path) {
+        const std::wstring wide = QDir::toNativeSeparators(path).toStdWString();
+        std::wstring shortPath(MAX_PATH, L'\0');
+        const DWORD length = GetShortPathNameW(wide.c_str(), shortPath.data(), DWORD(shortPath.size()));
+        if (length > 0 && length < shortPath.size()) {
+            shortPath.resize(length);
+            return QFile::encodeName(QString::fromStdWString(shortPath));
+        }
+    }
+#endif
+    return encoded;
+}
+
 } // namespace
 
 SpreadsheetWriter::SpreadsheetWriter(Messages& messages, SpreadsheetViewer& viewer, const QString& folder)
@@ -118,10 +143,17 @@ SpreadsheetWriter::Result SpreadsheetWriter::open(const QString& documentName)
     }
     file.close();
 
-    m_encodedFolder = QFile::encodeName(folder);
+    m_encodedFolder = narrowPath(folder);
+    // Where a narrow name cannot reach the document, the library writes a plain name beside it
+    // and the document takes its place once the workbook is whole.
+    m_libraryPath = m_path;
+    if (QFile::decodeName(QFile::encodeName(m_path)) != m_path)
+        m_libraryPath = own.filePath(QStringLiteral("workbook.xlsx"));
     lxw_workbook_options options = {};
     options.tmpdir = m_encodedFolder.data();
-    m_workbook = workbook_new_opt(QFile::encodeName(m_path).constData(), &options);
+    m_workbook = workbook_new_opt(
+        (narrowPath(m_workbookFolder) + '/' + QFile::encodeName(QFileInfo(m_libraryPath).fileName())).constData(),
+        &options);
     if (!m_workbook) {
         discard();
         m_messages.error(kCannotOpen);
@@ -246,10 +278,12 @@ bool SpreadsheetWriter::save()
     const lxw_error result = workbook_close(m_workbook); // frees the workbook whatever the result
     m_workbook = nullptr;
     const QString path = m_path;
-    if (result == LXW_NO_ERROR)
+    const bool saved = result == LXW_NO_ERROR &&
+                       (m_libraryPath == m_path || (QFile::remove(m_path) && QFile::rename(m_libraryPath, m_path)));
+    if (saved)
         m_workbookFolder.clear(); // the spreadsheet program has it now
     discard();
-    if (result != LXW_NO_ERROR) {
+    if (!saved) {
         m_messages.error(
             QStringLiteral("Не удалось сохранить таблицу в файл %1.").arg(QDir::toNativeSeparators(path)));
         return false;
@@ -267,6 +301,7 @@ void SpreadsheetWriter::discard()
         QDir(m_workbookFolder).removeRecursively();
     m_workbookFolder.clear();
     m_path.clear();
+    m_libraryPath.clear();
     m_sheets.clear();
     m_cells.clear();
     m_fittedColumns.clear();

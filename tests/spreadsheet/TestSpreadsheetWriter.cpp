@@ -12,9 +12,39 @@
 #include <QTest>
 
 #include <memory>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <utime.h>
+#endif
 
 using namespace tabel;
+
+namespace {
+
+// Folders too, which Qt cannot date.
+bool setModified(const QString& path, const QDateTime& when)
+{
+#ifdef Q_OS_WIN
+    const HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
+                                      FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    // 100-nanosecond steps since 1601.
+    const quint64 ticks = quint64(when.toMSecsSinceEpoch() + 11644473600000LL) * 10000;
+    const FILETIME time{DWORD(ticks), DWORD(ticks >> 32)};
+    const bool set = SetFileTime(handle, nullptr, &time, &time);
+    CloseHandle(handle);
+    return set;
+#else
+    const time_t seconds = when.toSecsSinceEpoch();
+    utimbuf times{seconds, seconds};
+    return utime(QFile::encodeName(path).constData(), &times) == 0;
+#endif
+}
+
+} // namespace
 
 namespace {
 
@@ -457,9 +487,7 @@ private slots:
                 QFile file(path);
                 QVERIFY(file.open(QIODevice::WriteOnly));
             }
-            const time_t when = now.addSecs(-3600 * ageHours).toSecsSinceEpoch();
-            utimbuf times{when, when};
-            QCOMPARE(utime(QFile::encodeName(path).constData(), &times), 0);
+            QVERIFY(setModified(path, now.addSecs(-3600 * ageHours)));
         };
         make("tabel-aaaaaa", true, 30);
         make("tabel-bbbbbb.xlsx", false, 30);
@@ -508,7 +536,7 @@ private slots:
 
         QCOMPARE(m_writer->show(true), Done);
         QVERIFY(m_viewer.opened().isEmpty());
-        verifyShownOnce(QStringLiteral("Не удалось сохранить таблицу в файл %1.").arg(path),
+        verifyShownOnce(QStringLiteral("Не удалось сохранить таблицу в файл %1.").arg(QDir::toNativeSeparators(path)),
                         QStringLiteral("Ошибка"));
     }
 

@@ -9,6 +9,12 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+
+#include <cstdio>
+#endif
+
 namespace tabel {
 
 namespace {
@@ -41,6 +47,22 @@ bool LedgerCheckCommand::isRequested(int argc, char** argv)
 int LedgerCheckCommand::run(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
+#ifdef Q_OS_WIN
+    // The program is a window program, which Windows starts without output: started from a
+    // console, it writes into that console unless its output goes elsewhere already.
+    const auto unset = [](DWORD which) {
+        const HANDLE handle = GetStdHandle(which);
+        return handle == nullptr || handle == INVALID_HANDLE_VALUE;
+    };
+    if ((unset(STD_OUTPUT_HANDLE) || unset(STD_ERROR_HANDLE)) && AttachConsole(ATTACH_PARENT_PROCESS)) {
+        if (unset(STD_OUTPUT_HANDLE))
+            std::freopen("CONOUT$", "w", stdout);
+        if (unset(STD_ERROR_HANDLE))
+            std::freopen("CONOUT$", "w", stderr);
+    }
+    // The texts are written in UTF-8; a console shows them as such only when told.
+    SetConsoleOutputCP(CP_UTF8);
+#endif
     QTextStream out(stdout);
     QTextStream errors(stderr);
     return run(application.arguments().mid(1), out, errors);

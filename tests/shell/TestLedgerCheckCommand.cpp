@@ -32,6 +32,11 @@ class TestLedgerCheckCommand : public QObject
         run.status = program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
         run.out = QString::fromUtf8(program.readAllStandardOutput());
         run.errors = QString::fromUtf8(program.readAllStandardError());
+#ifdef Q_OS_WIN
+        // Windows' C library ends a written line with CR LF, as its tools expect.
+        run.out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        run.errors.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+#endif
         return run;
     }
 

@@ -100,18 +100,26 @@ void TestDatabase::endSessionOf(const Database& program)
     const QVariant handle = program.connection().driver()->handle();
     const int socket = PQsocket(*static_cast<PGconn* const*>(handle.constData()));
     // The session leaves the server's list a moment before the server closes the socket.
-    const auto closed = [socket] {
 #ifdef _WIN32
-        // Winsock tells a peer's close as a hang-up on a readable socket.
+    // Winsock tells a close only once what came before it is read, and the server's reason
+    // comes first: what can be seen is the reason, and the session gone from the list. The
+    // socket closes as the server process ends, right after.
+    const auto closed = [&] {
         WSAPOLLFD watched{static_cast<SOCKET>(socket), POLLRDNORM, 0};
-        return WSAPoll(&watched, 1, 0) == 1 && (watched.revents & POLLHUP);
-#else
-        pollfd watched{socket, POLLRDHUP, 0};
-        return poll(&watched, 1, 0) == 1 && (watched.revents & (POLLRDHUP | POLLHUP));
-#endif
+        return WSAPoll(&watched, 1, 0) == 1 &&
+               count(QStringLiteral("select count(*) from pg_stat_activity where pid = :pid"), {{":pid", pid}}) == 0;
     };
     if (!QTest::qWaitFor(closed, 10000))
         qFatal("the server did not end session %d", pid);
+    QTest::qWait(200);
+#else
+    const auto closed = [socket] {
+        pollfd watched{socket, POLLRDHUP, 0};
+        return poll(&watched, 1, 0) == 1 && (watched.revents & (POLLRDHUP | POLLHUP));
+    };
+    if (!QTest::qWaitFor(closed, 10000))
+        qFatal("the server did not end session %d", pid);
+#endif
 }
 
 int TestDatabase::count(const QString& sql, const SqlParams& params)

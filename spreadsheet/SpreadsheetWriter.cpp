@@ -152,7 +152,8 @@ SpreadsheetWriter::Result SpreadsheetWriter::open(const QString& documentName)
     lxw_workbook_options options = {};
     options.tmpdir = m_encodedFolder.data();
     m_workbook = workbook_new_opt(
-        (narrowPath(m_workbookFolder) + '/' + QFile::encodeName(QFileInfo(m_libraryPath).fileName())).constData(),
+        (narrowPath(m_workbookFolder) + '/' + QFile::encodeName(QFileInfo(m_libraryPath).fileName()))
+            .constData(),
         &options);
     if (!m_workbook) {
         discard();
@@ -278,8 +279,9 @@ bool SpreadsheetWriter::save()
     const lxw_error result = workbook_close(m_workbook); // frees the workbook whatever the result
     m_workbook = nullptr;
     const QString path = m_path;
-    const bool saved = result == LXW_NO_ERROR &&
-                       (m_libraryPath == m_path || (QFile::remove(m_path) && QFile::rename(m_libraryPath, m_path)));
+    const bool saved =
+        result == LXW_NO_ERROR &&
+        (m_libraryPath == m_path || (QFile::remove(m_path) && QFile::rename(m_libraryPath, m_path)));
     if (saved)
         m_workbookFolder.clear(); // the spreadsheet program has it now
     discard();

@@ -93,7 +93,7 @@ private:
 
     lxw_workbook* m_workbook = nullptr;
     QString m_path;
-    QString m_libraryPath; // the name libxlsxwriter writes, m_path unless that cannot reach it
+    QString m_libraryPath;    // the name libxlsxwriter writes, m_path unless that cannot reach it
     QString m_workbookFolder; // the workbook's own, removed with it unless it was shown
     QVector<lxw_worksheet*> m_sheets;
     lxw_format* m_formats[2][2] = {};

@@ -162,7 +162,8 @@ private slots:
     void tcpConnectionIsWatchedByTheKernel()
     {
 #ifdef _WIN32
-        QSKIP("libpq sets Windows' keepalives through an ioctl that cannot be read back, and has no user timeout there");
+        QSKIP("libpq sets Windows' keepalives through an ioctl that cannot be read back, and has no user "
+              "timeout there");
 #else
         TcpRelay relay(m_db->settings().host + QStringLiteral("/.s.PGSQL.5432"));
         ConnectionSettings settings = m_db->settings();
@@ -195,7 +196,8 @@ private slots:
     void serverThatStopsTakingDataIsReportedWithinTheTimeout()
     {
 #ifdef _WIN32
-        QSKIP("libpq has no TCP user timeout on Windows, so a server that stops taking data is found by keepalives alone");
+        QSKIP("libpq has no TCP user timeout on Windows, so a server that stops taking data is found by "
+              "keepalives alone");
 #else
         TcpRelay relay(m_db->settings().host + QStringLiteral("/.s.PGSQL.5432"));
         ConnectionSettings settings = m_db->settings();

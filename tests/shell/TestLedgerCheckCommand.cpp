@@ -54,7 +54,10 @@ private slots:
         MonthRebuild(m_db->database()).run(4, 2024);
         m_db->run(QStringLiteral("update accounts_dep.h_tabel set d5 = 6 where month = 4"));
     }
-    void cleanupTestCase() { m_db.reset(); }
+    void cleanupTestCase()
+    {
+        m_db.reset();
+    }
 
     void exitStatus_data()
     {

@@ -26,9 +26,10 @@ namespace {
 bool setModified(const QString& path, const QDateTime& when)
 {
 #ifdef Q_OS_WIN
-    const HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
-                                      FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE handle =
+        CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
+                    FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     // 100-nanosecond steps since 1601.
@@ -536,8 +537,9 @@ private slots:
 
         QCOMPARE(m_writer->show(true), Done);
         QVERIFY(m_viewer.opened().isEmpty());
-        verifyShownOnce(QStringLiteral("Не удалось сохранить таблицу в файл %1.").arg(QDir::toNativeSeparators(path)),
-                        QStringLiteral("Ошибка"));
+        verifyShownOnce(
+            QStringLiteral("Не удалось сохранить таблицу в файл %1.").arg(QDir::toNativeSeparators(path)),
+            QStringLiteral("Ошибка"));
     }
 
     void desktopViewerTellsWhereAnUnopenedFileIs_data()

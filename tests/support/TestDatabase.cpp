@@ -107,7 +107,8 @@ void TestDatabase::endSessionOf(const Database& program)
     const auto closed = [&] {
         WSAPOLLFD watched{static_cast<SOCKET>(socket), POLLRDNORM, 0};
         return WSAPoll(&watched, 1, 0) == 1 &&
-               count(QStringLiteral("select count(*) from pg_stat_activity where pid = :pid"), {{":pid", pid}}) == 0;
+               count(QStringLiteral("select count(*) from pg_stat_activity where pid = :pid"),
+                     {{":pid", pid}}) == 0;
     };
     if (!QTest::qWaitFor(closed, 10000))
         qFatal("the server did not end session %d", pid);

@@ -23,8 +23,8 @@ set(ENV{PKG_CONFIG_LIBDIR} "${TABEL_MINGW_PREFIX}/lib/pkgconfig")
 set(ENV{PKG_CONFIG_PATH} "")
 set(ENV{PKG_CONFIG_SYSROOT_DIR} "")
 
-# Tests and tools built here run under Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
+# Tests and tools built here run under Wine, through a runner that copes with its exit hang.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run-test)
 
 # Qt's host tools (moc, rcc, uic) are Debian's, of the same release as the Windows Qt.
 if(NOT QT_HOST_PATH)

@@ -28,6 +28,8 @@ enum class SourceConnection { Legacy, Main };
 // One table pair of the import.
 struct ImportStep
 {
+    // Written into the import's statements as they stand, since a table name cannot be a bound
+    // parameter: they are the fixed names of legacyImportSteps(), never a user's or a source's text.
     QString sourceTable;
     QString targetTable;
     SourceConnection source;
